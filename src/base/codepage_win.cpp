@@ -1,0 +1,8 @@
+#include <windows.h>
+
+#include "base/codepage.h"
+
+bool isAnsiLeadByte(unsigned char c)
+{
+    return IsDBCSLeadByte(c) != FALSE;
+}

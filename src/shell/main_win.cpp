@@ -1,0 +1,78 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "env/removal_lists.h"
+#include "env/settings_keys.h"
+#include "env/settings_table.h"
+#include "resfile/resource_opener.h"
+#include "shell/main_window.h"
+#include "shell/report.h"
+#include "shell/startup.h"
+
+namespace {
+
+// The program runs elevated from a folder that anyone may be able to write
+// to, and the shell loads DLLs on demand later: keep every DLL search in the
+// system folder, so a planted DLL beside the program is never picked up.
+void restrictDllSearch()
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto setDefault = kernel ? (SetDefaultDllDirectoriesFn)(void*)GetProcAddress(kernel, "SetDefaultDllDirectories")
+                             : nullptr;
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryA("");
+}
+
+void releaseCom()
+{
+    CoUninitialize();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    restrictDllSearch();
+
+    char envName[128];
+    strcpy(envName, "install.env");
+
+    CoInitialize(NULL);
+    // Registered before the opener's and the table's clean-ups, so it runs after them.
+    atexit(releaseCom);
+
+    enterProgramFolder();
+    setPlainPathsAllowed(1);
+    if (!resourceFileExists(envName)) {
+        reportError("起動に必要なファイルが不足しています。\nインストールの異常終了、起動するフォルダ異常、等を確認してください。");
+        exit(-1);
+    }
+    readSettingsTable(envName);
+    readRemovalLists(envName);
+
+    // Held until the process ends; the system releases it then.
+    HANDLE instanceMutex = CreateMutexA(NULL, TRUE, uninstallTitle());
+    if (!instanceMutex)
+        exit(0);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        char text[1024];
+        _snprintf(text, sizeof text - 1, "[ %s ] は既に起動中です", uninstallTitle());
+        text[sizeof text - 1] = '\0';
+        MessageBoxA(NULL, text, settingTitle(), MB_OK | MB_ICONERROR);
+        exit(0);
+    }
+
+    // The window ends only with 0; a dialog that cannot be made at all (-1)
+    // must not be retried forever.
+    INT_PTR result;
+    do {
+        result = DialogBoxParamA(instance, "MAINDIALOG", NULL, mainWindowProc, 0);
+    } while (result != 0 && result != -1);
+    return 0;
+}

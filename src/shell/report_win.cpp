@@ -1,0 +1,108 @@
+#include "shell/report_win.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+HWND g_mainWindow;
+char g_caption[260];
+
+enum ReportKind { ReportRetryError, ReportError, ReportInfo };
+
+// msvcrt's _vsnprintf leaves a cut text unterminated: terminate it ourselves,
+// so a long path can never run past the buffer.
+void formatText(char* text, size_t size, const char* format, va_list args)
+{
+    _vsnprintf(text, size - 1, format, args);
+    text[size - 1] = '\0';
+}
+
+void showReport(ReportKind kind, const char* format, va_list args)
+{
+    char text[1024];
+    formatText(text, sizeof text, format, args);
+    SetForegroundWindow(mainWindowHandle());
+    if (kind != ReportInfo)
+        copyTextToClipboard(text);
+    UINT flags = kind == ReportRetryError ? MB_RETRYCANCEL | MB_ICONERROR
+               : kind == ReportError      ? MB_OK | MB_ICONERROR
+                                          : MB_OK;
+    int answer = MessageBoxA(mainWindowHandle(), text, mainWindowCaption(), flags);
+    if (kind == ReportRetryError && answer != IDRETRY)
+        exit(-1);
+}
+
+}  // namespace
+
+void setMainWindowHandle(HWND window)
+{
+    g_mainWindow = window;
+}
+
+HWND mainWindowHandle()
+{
+    return g_mainWindow;
+}
+
+const char* mainWindowCaption()
+{
+    if (GetWindowTextA(g_mainWindow, g_caption, sizeof g_caption) == 0)
+        g_caption[0] = '\0';
+    return g_caption;
+}
+
+void reportRetryError(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    showReport(ReportRetryError, format, args);
+    va_end(args);
+}
+
+void reportError(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    showReport(ReportError, format, args);
+    va_end(args);
+}
+
+void reportInfo(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    showReport(ReportInfo, format, args);
+    va_end(args);
+}
+
+int copyTextToClipboard(const char* text)
+{
+    size_t n = strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
+    if (!block)
+        return -1;
+    void* p = GlobalLock(block);
+    if (p) {
+        memcpy(p, text, n);
+        GlobalUnlock(block);
+    }
+    // From here the block belongs to the clipboard; a failure on the way is
+    // not worth more than the box that follows.
+    OpenClipboard(GetActiveWindow());
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    return 0;
+}
+
+void* allocOrReport(size_t size)
+{
+    void* block = malloc(size);
+    if (!block)
+        MessageBoxA(NULL, "メモリ容量が不足しています。処理を中断します。", "malloc",
+                    MB_OK | MB_ICONERROR);
+    return block;
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+#include "shell/report.h"
+
+void setMainWindowHandle(HWND window);
+HWND mainWindowHandle();
+// The main window's current title, valid until the next call; empty before
+// the main window exists.
+const char* mainWindowCaption();
+// 0 when the text was handed to the clipboard, -1 when no memory block could be had.
+int copyTextToClipboard(const char* text);

@@ -1,0 +1,6 @@
+#include "uninstall/uninstall_procedure.h"
+
+int runUninstall()
+{
+    return -1;
+}
