@@ -10,3 +10,7 @@ const char* uninstallTitle();     // the title followed by " アンインスト�
 const char* titleFolderName();    // the title, as the Start-menu folder's name
 const char* settingInstGroup();   // INST_GROUP, nullptr when empty
 const char* settingInstFolder();  // INSTFOL, nullptr when empty
+
+// Forgets the values kept by the first four accessors, so that they are
+// looked up again. Only for tests that read several tables in one process.
+void resetSettingsKeysCache();
