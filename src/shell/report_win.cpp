@@ -49,7 +49,9 @@ HWND mainWindowHandle()
 
 const char* mainWindowCaption()
 {
-    if (GetWindowTextA(g_mainWindow, g_caption, sizeof g_caption) == 0)
+    // Not asked without a window: Wine answers GetWindowText(NULL) with the
+    // desktop's text, where Windows fails and the caption must stay empty.
+    if (!g_mainWindow || GetWindowTextA(g_mainWindow, g_caption, sizeof g_caption) == 0)
         g_caption[0] = '\0';
     return g_caption;
 }

@@ -1,0 +1,346 @@
+#include "e2e/driver.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace e2e {
+
+namespace {
+
+std::string driverFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    char* sep = strrchr(path, '\\');  // the build folder is ASCII
+    if (sep)
+        *sep = '\0';
+    return path;
+}
+
+void makeFolders(const std::string& path)
+{
+    // Every prefix ending before a real separator (paths here are built by
+    // the tests, so a '\\' after a lead byte is a trail byte).
+    for (size_t i = 3; i < path.size(); ++i) {
+        if (IsDBCSLeadByte((BYTE)path[i])) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), NULL);
+    }
+    CreateDirectoryA(path.c_str(), NULL);
+}
+
+void put32(std::string& s, int v)
+{
+    for (int i = 0; i < 4; ++i)
+        s += (char)((unsigned)v >> (8 * i) & 0xFF);
+}
+
+}  // namespace
+
+std::string freshFolder(const std::string& name)
+{
+    std::string path = "C:\\e2e\\" + name;
+    removeTree(path);
+    makeFolders(path);
+    return path;
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+bool exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeTree(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (!DeleteFileA(path.c_str()))
+            RemoveDirectoryA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+                removeTree(path + "\\" + found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+std::string installProgram(const std::string& folder)
+{
+    std::string exe = folder + "\\uninst.exe";
+    CopyFileA((driverFolder() + "\\uninst.exe").c_str(), exe.c_str(), FALSE);
+    return exe;
+}
+
+std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r)
+{
+    // Pixel 0 literal, then one copy from the left pixel for the rest
+    // (a 16-bit count, split when the picture is large).
+    std::string stream = {(char)b, (char)g, (char)r};
+    long left = (long)w * h - 1;
+    while (left > 0) {
+        if (left < 4) {
+            stream += (char)(0x80 | (left - 1));
+            left = 0;
+        } else {
+            long n = left > 65539 ? 65539 : left;
+            stream += (char)0x83;
+            stream += (char)((n - 4) & 0xFF);
+            stream += (char)((n - 4) >> 8);
+            left -= n;
+        }
+    }
+    std::string file = "\x98\x5A\x92\x9A" "TC00";
+    put32(file, w);
+    put32(file, h);
+    put32(file, (int)stream.size());
+    return file + stream;
+}
+
+std::string prepareInstallation(const std::string& folder, const std::string& installEnv)
+{
+    writeFile(folder + "\\install.env", installEnv);
+    writeFile(folder + "\\insttscr.rct", solidPicture(8, 8, 0x80, 0x40, 0x20));
+    return installProgram(folder);
+}
+
+Program::Program(const std::string& exePath, const std::string& currentDir)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    std::string commandLine = "\"" + exePath + "\"";
+    if (CreateProcessA(exePath.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, currentDir.c_str(), &startup,
+                       &info)) {
+        process_ = info.hProcess;
+        pid_ = info.dwProcessId;
+        CloseHandle(info.hThread);
+        WaitForInputIdle(process_, 5000);
+    }
+}
+
+Program::~Program()
+{
+    if (!process_)
+        return;
+    if (running()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+DWORD Program::waitExit(DWORD timeoutMs)
+{
+    if (!process_)
+        return STILL_ACTIVE;
+    WaitForSingleObject(process_, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool Program::running() const
+{
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+
+struct DialogSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectDialog(HWND window, LPARAM param)
+{
+    DialogSearch* search = (DialogSearch*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char className[64];
+    if (pid == search->pid && IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
+        strcmp(className, "#32770") == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND window, LPARAM param)
+{
+    std::vector<HWND>* children = (std::vector<HWND>*)param;
+    children->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> dialogsOf(DWORD pid)
+{
+    DialogSearch search = {pid, {}};
+    EnumWindows(collectDialog, (LPARAM)&search);
+    return search.found;
+}
+
+HWND waitForDialog(DWORD pid, const char* caption, DWORD timeoutMs, const std::vector<HWND>& except)
+{
+    HWND result = NULL;
+    waitFor(
+        [&] {
+            for (HWND dialog : dialogsOf(pid)) {
+                bool excluded = false;
+                for (HWND e : except)
+                    excluded = excluded || e == dialog;
+                if (!excluded && (!caption || windowText(dialog) == caption)) {
+                    result = dialog;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return result;
+}
+
+bool waitGone(HWND window, DWORD timeoutMs)
+{
+    return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+std::string windowText(HWND window)
+{
+    char text[2048] = "";
+    // WM_GETTEXT with a timeout, so a hung program cannot hang the driver.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    text[sizeof text - 1] = '\0';
+    return text;
+}
+
+std::vector<Control> controlsOf(HWND dialog)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(dialog, collectChild, (LPARAM)&children);
+    std::vector<Control> controls;
+    for (HWND child : children) {
+        Control c;
+        c.hwnd = child;
+        c.id = GetDlgCtrlID(child);
+        char className[64] = "";
+        GetClassNameA(child, className, sizeof className);
+        c.className = className;
+        c.text = windowText(child);
+        c.visible = IsWindowVisible(child) != FALSE;
+        GetWindowRect(child, &c.screen);
+        controls.push_back(c);
+    }
+    return controls;
+}
+
+const Control* findControl(const std::vector<Control>& controls, int id)
+{
+    for (const Control& c : controls)
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
+
+std::string messageBoxText(HWND box)
+{
+    std::string text;
+    for (const Control& c : controlsOf(box)) {
+        if (_stricmp(c.className.c_str(), "Static") == 0 && c.text.size() > text.size())
+            text = c.text;
+    }
+    return text;
+}
+
+std::vector<int> messageBoxButtons(HWND box)
+{
+    std::vector<int> ids;
+    for (const Control& c : controlsOf(box))
+        if (_stricmp(c.className.c_str(), "Button") == 0 && c.visible)
+            ids.push_back(c.id);
+    return ids;
+}
+
+void pressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+void postClose(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void postKey(HWND window, WPARAM key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 0);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000000);
+}
+
+bool isChecked(HWND dialog, int id)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+std::string clipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(NULL))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = (const char*)GlobalLock(data)) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void clearClipboard()
+{
+    if (OpenClipboard(NULL)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,96 @@
+// End-to-end driver: prepares an installation folder with a copy of the real
+// uninst.exe, starts it, and works its windows from outside the way a user
+// would: reading captions, texts and positions, pressing buttons.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// --- files ---------------------------------------------------------------
+// A fresh, empty folder C:\e2e\<name> (ANSI name, may hold Shift-JIS).
+std::string freshFolder(const std::string& name);
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);
+void removeTree(const std::string& path);
+// Copies the uninst.exe built beside this driver into folder as uninst.exe.
+std::string installProgram(const std::string& folder);
+// A valid title picture: w x h pixels of one colour (blue, green, red).
+std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r);
+// The usual installation: uninst.exe, install.env with the given text and a
+// small insttscr.rct. Returns the path of uninst.exe.
+std::string prepareInstallation(const std::string& folder, const std::string& installEnv);
+
+// --- processes -----------------------------------------------------------
+class Program {
+public:
+    // Starts exePath with currentDir as its current directory (default: C:\).
+    explicit Program(const std::string& exePath, const std::string& currentDir = "C:\\");
+    ~Program();  // ends the process if the test left it running
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD pid() const { return pid_; }
+    bool started() const { return process_ != NULL; }
+    // Exit code, or STILL_ACTIVE when it did not end within timeoutMs.
+    DWORD waitExit(DWORD timeoutMs = 10000);
+    bool running() const;
+
+private:
+    HANDLE process_ = NULL;
+    DWORD pid_ = 0;
+};
+
+// --- windows -------------------------------------------------------------
+// Visible top-level dialogs (class #32770) of a process.
+std::vector<HWND> dialogsOf(DWORD pid);
+// Waits for a visible dialog of pid whose caption equals caption (any
+// caption when null) and that is not in except; NULL after timeoutMs.
+HWND waitForDialog(DWORD pid, const char* caption = nullptr, DWORD timeoutMs = 10000,
+                   const std::vector<HWND>& except = {});
+// Waits until the dialog is gone (destroyed or hidden).
+bool waitGone(HWND window, DWORD timeoutMs = 10000);
+
+std::string windowText(HWND window);
+struct Control {
+    HWND hwnd;
+    int id;
+    std::string className;
+    std::string text;
+    bool visible;
+    RECT screen;  // screen coordinates
+};
+std::vector<Control> controlsOf(HWND dialog);
+const Control* findControl(const std::vector<Control>& controls, int id);
+// The text of a message box (its static text control).
+std::string messageBoxText(HWND box);
+// Button ids present in a message box.
+std::vector<int> messageBoxButtons(HWND box);
+
+// Posts a click on control id of dialog, as a real click sends it.
+void pressButton(HWND dialog, int id);
+void postClose(HWND window);
+void postKey(HWND window, WPARAM key);
+bool isChecked(HWND dialog, int id);
+
+std::string clipboardText();
+void clearClipboard();
+
+// Waits for a predicate, polling; false on timeout.
+template <class F>
+bool waitFor(F predicate, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (predicate())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(30);
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,104 @@
+# Wine harness shared by ./run test, ./run demo and ./run bench. Source it,
+# then call wine_start; wine_stop runs on exit.
+#
+# Everything lives under build/: a private prefix, a ja_JP.UTF-8 locale for
+# Wine only (LC_ALL=ja_JP.UTF-8 gives the ANSI code page 932; without a real
+# host locale Wine cannot create non-ASCII file names), and a private Xvfb.
+
+WINE_ROOT=${WINE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+WINE_BIN=/usr/lib/wine
+export WINEPREFIX=$WINE_ROOT/build/wineprefix
+WINE_LOCPATH=$WINE_ROOT/build/locale
+WINE_XVFB_PID=
+WINE_DISPLAY=
+
+# Runs a command with the harness's environment (Wine only sees LOCPATH).
+wine_env() {
+    env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        LOCPATH="$WINE_LOCPATH" LC_ALL=ja_JP.UTF-8 DISPLAY="$WINE_DISPLAY" "$@"
+}
+
+wine_run() {
+    wine_env "$WINE_BIN/wine64" "$@"
+}
+
+wine_locale() {
+    [ -f "$WINE_LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] && return 0
+    mkdir -p "$WINE_LOCPATH"
+    localedef -i ja_JP -f UTF-8 "$WINE_LOCPATH/ja_JP.UTF-8" 2>/dev/null || [ -f "$WINE_LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
+}
+
+# Registry every test relies on: Japanese font replacements (IPA fonts) so
+# screenshots show the texts, and the .txt mapping that every Windows has.
+wine_registry() {
+    local reg=$WINEPREFIX/harness.reg
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+        local face
+        for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "MS Sans Serif"; do
+            printf '"%s"="IPAPGothic"\r\n' "$face"
+        done
+        for face in "ＭＳ ゴシック" "MS Gothic"; do
+            printf '"%s"="IPAGothic"\r\n' "$face"
+        done
+        printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\.txt]\r\n@="txtfile"\r\n'
+    } | iconv -f UTF-8 -t UTF-16 > "$reg"
+    wine_run regedit /S "$reg" >/dev/null 2>&1
+}
+
+wine_prefix() {
+    if [ ! -f "$WINEPREFIX/.harness-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wine_run wineboot -i >/dev/null 2>&1
+        wine_env "$WINE_BIN/wineserver" -w
+        wine_registry
+        wine_env "$WINE_BIN/wineserver" -w
+        touch "$WINEPREFIX/.harness-ready"
+    fi
+}
+
+wine_xvfb() {
+    local n
+    for n in $(seq 91 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        WINE_XVFB_PID=$!
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && { WINE_DISPLAY=":$n"; return 0; }
+            kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+        kill "$WINE_XVFB_PID" 2>/dev/null
+        WINE_XVFB_PID=
+    done
+    echo "wine-env: no display for Xvfb" >&2
+    return 1
+}
+
+wine_stop() {
+    if [ -d "$WINEPREFIX" ]; then
+        wine_env "$WINE_BIN/wineserver" -k >/dev/null 2>&1 || true
+    fi
+    if [ -n "$WINE_XVFB_PID" ]; then
+        kill "$WINE_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_XVFB_PID" 2>/dev/null || true
+        WINE_XVFB_PID=
+    fi
+}
+
+# Prepares locale and prefix and starts a private Xvfb unless use_display is
+# given and $DISPLAY is set. wine_stop runs when the calling shell exits.
+wine_start() {
+    local use_display=${1:-}
+    wine_locale || { echo "wine-env: cannot build the ja_JP.UTF-8 locale" >&2; return 1; }
+    trap wine_stop EXIT
+    if [ -n "$use_display" ] && [ -n "${DISPLAY:-}" ]; then
+        WINE_DISPLAY=$DISPLAY
+    else
+        wine_xvfb || return 1
+    fi
+    wine_prefix
+}
