@@ -4,6 +4,44 @@
 
 #include "base/codepage.h"
 
+namespace {
+
+bool isDirSeparator(unsigned char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Steps over one character: two bytes for a lead byte with a byte behind it.
+const char* nextChar(const char* p)
+{
+    return (isAnsiLeadByte((unsigned char)*p) && p[1]) ? p + 2 : p + 1;
+}
+
+// Whether s + at starts a character, not the trail byte of one.
+bool isCharBoundary(const char* s, size_t at)
+{
+    const char* p = s;
+    while (p < s + at)
+        p = nextChar(p);
+    return p == s + at;
+}
+
+bool endsInDirSeparator(const char* s)
+{
+    const char* last = nullptr;
+    for (const char* p = s; *p; p = nextChar(p))
+        last = p;
+    return last && isDirSeparator((unsigned char)*last);
+}
+
+void copyPart(char* out, const char* from, size_t length)
+{
+    memcpy(out, from, length);
+    out[length] = '\0';
+}
+
+}  // namespace
+
 const char* findLastSeparator(const char* path)
 {
     return mbFindLastByte(path, '\\');
@@ -43,4 +81,198 @@ char* addTrailingSeparator(char* path)
         path[n + 1] = '\0';
     }
     return path;
+}
+
+int appendText(char* buffer, size_t size, const char* text)
+{
+    size_t used = strlen(buffer);
+    size_t add = strlen(text);
+    if (used + add >= size)
+        return -1;
+    memcpy(buffer + used, text, add + 1);
+    return 0;
+}
+
+int splitPath(const char* path, PathParts* parts)
+{
+    parts->drive[0] = parts->dir[0] = parts->name[0] = parts->ext[0] = '\0';
+    size_t n = strlen(path);
+    if (n >= MAX_PATH_BYTES)
+        return -1;
+    const char* start = path;
+    if (n >= 2 && path[1] == ':' && !isAnsiLeadByte((unsigned char)path[0])) {
+        copyPart(parts->drive, path, 2);
+        start += 2;
+    }
+    const char* name = start;
+    const char* dot = nullptr;
+    for (const char* p = start; *p; p = nextChar(p)) {
+        if (isDirSeparator((unsigned char)*p)) {
+            name = p + 1;
+            dot = nullptr;
+        } else if (*p == '.') {
+            dot = p;
+        }
+    }
+    const char* end = path + n;
+    const char* ext = dot ? dot : end;
+    copyPart(parts->dir, start, name - start);
+    copyPart(parts->name, name, ext - name);
+    copyPart(parts->ext, ext, end - ext);
+    return 0;
+}
+
+int joinPath(char* out, const char* drive, const char* dir, const char* name, const char* ext)
+{
+    // Built aside, so that out may be one of the parts.
+    char path[MAX_PATH_BYTES] = "";
+    char driveLetter[3] = {drive[0], ':', '\0'};
+    bool fits = (!drive[0] || appendText(path, sizeof path, driveLetter) == 0) &&
+                appendText(path, sizeof path, dir) == 0 &&
+                (!dir[0] || endsInDirSeparator(dir) || appendText(path, sizeof path, "\\") == 0) &&
+                appendText(path, sizeof path, name) == 0 &&
+                (!ext[0] || ext[0] == '.' || appendText(path, sizeof path, ".") == 0) &&
+                appendText(path, sizeof path, ext) == 0;
+    if (!fits) {
+        out[0] = '\0';
+        return -1;
+    }
+    strcpy(out, path);
+    return 0;
+}
+
+int replaceExtension(char* out, const char* path, const char* newExtension)
+{
+    PathParts parts;
+    char ext[MAX_PATH_BYTES] = ".";
+    if (splitPath(path, &parts) != 0 || appendText(ext, sizeof ext, newExtension) != 0) {
+        out[0] = '\0';
+        return -1;
+    }
+    // No code page has a trail byte below 0x40, so a final '.' is a dot.
+    size_t n = strlen(parts.name);
+    if (n > 0 && parts.name[n - 1] == '.')
+        parts.name[n - 1] = '\0';
+    return joinPath(out, parts.drive, parts.dir, parts.name, ext);
+}
+
+int buildFoundPath(char* out, const char* pattern, const char* entryName)
+{
+    PathParts where, entry;
+    if (splitPath(pattern, &where) != 0 || splitPath(entryName, &entry) != 0) {
+        out[0] = '\0';
+        return -1;
+    }
+    return joinPath(out, where.drive, where.dir, entry.name, entry.ext);
+}
+
+// The pattern is matched and its folder removed relative to the install
+// folder, so it must not be able to name anything outside it:
+// - no drive, stream or device (any ':'), no root or UNC path (leading
+//   '\' or '/');
+// - no component made only of dots and blanks: the platform drops trailing
+//   dots and blanks, so "..", ". ." and "..." all may climb to the parent;
+// - no empty component. The platform happens to fold "a\\b" into "a\b",
+//   but no entry needs that, an empty last component names no file, and a
+//   pattern is only trusted as far as each of its components is checked;
+// - every lead byte followed by a trail byte. No code page has a trail
+//   byte below 0x40, so a dot, blank, colon or slash behind a lead byte is a
+//   broken character that the platform may read apart from us.
+// Longer patterns than the path buffers hold are refused rather than cut.
+bool isPatternConfined(const char* pattern)
+{
+    if (strlen(pattern) >= MAX_PATH_BYTES)
+        return false;
+    const char* component = pattern;
+    bool onlyDotsAndBlanks = true;
+    for (const char* p = pattern;; ++p) {
+        unsigned char c = (unsigned char)*p;
+        if (c == '\0' || isDirSeparator(c)) {
+            if (p == component || onlyDotsAndBlanks)
+                return false;
+            if (c == '\0')
+                return true;
+            component = p + 1;
+            onlyDotsAndBlanks = true;
+        } else if (c == ':') {
+            return false;
+        } else if (isAnsiLeadByte(c)) {
+            if ((unsigned char)p[1] < 0x40)
+                return false;
+            onlyDotsAndBlanks = false;
+            ++p;
+        } else if (c != '.' && c != ' ') {
+            onlyDotsAndBlanks = false;
+        }
+    }
+}
+
+int patternSubfolder(char* out, const char* pattern)
+{
+    out[0] = '\0';
+    if (strlen(pattern) >= MAX_PATH_BYTES || !mbFindByte(pattern, '\\'))
+        return -1;
+    strcpy(out, pattern);
+    // The search starts behind the first character (not its first byte, so
+    // that it never begins on a trail byte): a leading '\' alone is no cut.
+    char* last = mbFindLastByte((char*)nextChar(out), '\\');
+    if (last)
+        *last = '\0';
+    return 0;
+}
+
+int subfolderPath(char* out, const char* folder, const char* pattern)
+{
+    char subfolder[MAX_PATH_BYTES];
+    out[0] = '\0';
+    if (patternSubfolder(subfolder, pattern) != 0 || strlen(folder) >= MAX_PATH_BYTES)
+        return -1;
+    strcpy(out, folder);
+    if (appendText(out, MAX_PATH_BYTES, "\\") != 0 || appendText(out, MAX_PATH_BYTES, subfolder) != 0) {
+        out[0] = '\0';
+        return -1;
+    }
+    return 0;
+}
+
+int matchInstFolderParent(char* parent, const char* installFolder, const char* instFolder)
+{
+    parent[0] = '\0';
+    size_t n = strlen(installFolder);
+    if (n >= MAX_PATH_BYTES || !instFolder[0])
+        return -1;
+    memcpy(parent, installFolder, n + 1);
+    char* sep = findLastSeparator(parent);
+    if (sep)
+        *sep = '\0';
+    // The parent must end in '\' + instFolder, that '\' a real separator:
+    // behind a lead byte it is the trail byte of a character, and the name
+    // before it is not a whole folder name.
+    size_t length = strlen(parent);
+    size_t nameLength = strlen(instFolder);
+    if (length <= nameLength + 1)
+        return -1;
+    size_t at = length - nameLength - 1;
+    if (parent[at] != '\\' || memcmp(parent + at + 1, instFolder, nameLength) != 0 ||
+        !isCharBoundary(parent, at))
+        return -1;
+    return 0;
+}
+
+bool isUserFileName(const char* name)
+{
+    static const char kUninstaller[] = "uninst.exe";
+    char lower[512];
+    size_t n = strlen(name);
+    if (n >= sizeof lower)
+        n = sizeof lower - 1;
+    copyPart(lower, name, n);
+    mbLowerAscii(lower);
+    // Matched only from the start of a character, so that a trail byte such
+    // as 'u' never begins a match.
+    for (const char* p = lower; *p; p = nextChar(p)) {
+        if (strncmp(p, kUninstaller, sizeof kUninstaller - 1) == 0)
+            return false;
+    }
+    return true;
 }

@@ -1,5 +1,7 @@
 // Path tools of the uninstall engine. Paths are byte strings in the ANSI code
-// page, in buffers of MAX_PATH_BYTES (at most 259 bytes of path).
+// page, in buffers of MAX_PATH_BYTES (at most 259 bytes of path). Every
+// search for a separator walks character by character, so a trail byte 0x5C
+// is never taken for one.
 #pragma once
 #include <stddef.h>
 
@@ -21,3 +23,58 @@ bool isShiftJisLeadByte(unsigned char c);
 
 // Makes path (with room for one more byte) end in a real '\' and returns it.
 char* addTrailingSeparator(char* path);
+
+// Appends text to the string in buffer (size bytes). -1, buffer unchanged,
+// when the result would not fit.
+int appendText(char* buffer, size_t size, const char* text);
+
+// The four parts of a path. drive is "X:" or empty; dir keeps its last
+// separator ('\' or '/'); ext keeps its dot.
+struct PathParts {
+    char drive[3];
+    char dir[MAX_PATH_BYTES];
+    char name[MAX_PATH_BYTES];
+    char ext[MAX_PATH_BYTES];
+};
+
+// Splits path into its parts. -1 (all parts empty) when path is longer
+// than a path buffer holds.
+int splitPath(const char* path, PathParts* parts);
+
+// Joins the parts into out (MAX_PATH_BYTES): drive letter and colon, dir
+// with a '\' added when it lacks a separator, name, ext with a dot added
+// when it lacks one. Any part may be empty. -1 (out empty) when the path
+// would not fit; out may be one of the inputs.
+int joinPath(char* out, const char* drive, const char* dir, const char* name, const char* ext);
+
+// out = path with its extension replaced by "." + newExtension; a dot that
+// ends the name goes first. -1 (out empty) when it would not fit.
+int replaceExtension(char* out, const char* path, const char* newExtension);
+
+// The path of a found entry: the drive and folder of the search pattern
+// with the entry's name. -1 (out empty) when it would not fit.
+int buildFoundPath(char* out, const char* pattern, const char* entryName);
+
+// Whether a removal pattern stays inside the folder it is swept in. A
+// pattern that does not is never swept: nothing deleted, no folder removed.
+bool isPatternConfined(const char* pattern);
+
+// The subfolder that a pattern names, to be removed after its files: the
+// pattern cut at its last real '\' (a '\' as first character does not
+// count, so such a pattern stays whole). -1 (out empty) when the pattern
+// holds no '\' or is longer than a path buffer.
+int patternSubfolder(char* out, const char* pattern);
+
+// out = folder + '\' + patternSubfolder(pattern). -1 (out empty) when the
+// pattern holds no '\' or the path would not fit; it is never cut short.
+int subfolderPath(char* out, const char* folder, const char* pattern);
+
+// The parent of installFolder and whether its last folder name is
+// instFolder (case-sensitive, whole name). parent (MAX_PATH_BYTES) is the
+// folder cut at its last separator, a drive colon not excepted. 0 when
+// the name matches (parent then holds the folder to remove), else -1.
+int matchInstFolderParent(char* parent, const char* installFolder, const char* instFolder);
+
+// Whether a file left in the install folder is the user's: true unless its
+// name holds "uninst.exe" in any letter case.
+bool isUserFileName(const char* name);

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "uninstall/path.h"
+
+// In code page 932: ソ 83 5C and 表 95 5C end in a '\' byte; 亜 88 9F ends
+// in a lead-byte value; ャ 83 83 is two lead-byte values; ブ 83 75 ends in 'u'.
+namespace {
+
+TEST(Path, LastSeparatorAndTrailingSeparator)
+{
+    const char* path = "C:\\ソ\\表";
+    EXPECT_EQ(findLastSeparator(path), path + 5);
+    EXPECT_EQ(findLastSeparator("表ソ"), nullptr);
+
+    const struct {
+        const char* path;
+        const char* result;
+    } cases[] = {
+        {"C:\\Games", "C:\\Games\\"},
+        {"C:\\Games\\", "C:\\Games\\"},
+        {"C:\\ソ", "C:\\ソ\\"},
+        // Only the byte before the last is looked at: 亜's trail byte is a
+        // lead-byte value, so the real '\' behind it is doubled.
+        {"C:\\亜\\", "C:\\亜\\\\"},
+    };
+    for (const auto& c : cases) {
+        char buffer[MAX_PATH_BYTES];
+        strcpy(buffer, c.path);
+        EXPECT_STREQ(addTrailingSeparator(buffer), c.result) << c.path;
+    }
+}
+
+TEST(Path, SplitPath)
+{
+    const struct {
+        const char *path, *drive, *dir, *name, *ext;
+    } cases[] = {
+        {"C:\\Games\\Title\\uninst.exe", "C:", "\\Games\\Title\\", "uninst", ".exe"},
+        {"save/*.sav", "", "save/", "*", ".sav"},
+        {"C:\\ソ\\表.txt", "C:", "\\ソ\\", "表", ".txt"},
+        {"C:ソ", "C:", "", "ソ", ""},
+        {"a.b\\c", "", "a.b\\", "c", ""},
+        {".profile", "", "", "", ".profile"},
+        {"name.", "", "", "name", "."},
+        {"x.tar.gz", "", "", "x.tar", ".gz"},
+    };
+    for (const auto& c : cases) {
+        PathParts parts;
+        ASSERT_EQ(splitPath(c.path, &parts), 0) << c.path;
+        EXPECT_STREQ(parts.drive, c.drive) << c.path;
+        EXPECT_STREQ(parts.dir, c.dir) << c.path;
+        EXPECT_STREQ(parts.name, c.name) << c.path;
+        EXPECT_STREQ(parts.ext, c.ext) << c.path;
+    }
+    PathParts parts;
+    EXPECT_EQ(splitPath(std::string(MAX_PATH_BYTES, 'a').c_str(), &parts), -1);
+    EXPECT_STREQ(parts.name, "");
+}
+
+TEST(Path, JoinPathStaysInItsBuffer)
+{
+    const struct {
+        const char *drive, *dir, *name, *ext, *result;
+    } cases[] = {
+        {"C:", "\\Games", "readme", "txt", "C:\\Games\\readme.txt"},
+        {"C", "Games/", "a", ".b", "C:Games/a.b"},
+        {"", "\\ソ", "x", "", "\\ソ\\x"},
+        {"", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        char out[MAX_PATH_BYTES] = "junk";
+        EXPECT_EQ(joinPath(out, c.drive, c.dir, c.name, c.ext), 0) << c.result;
+        EXPECT_STREQ(out, c.result);
+    }
+    std::string name(255, 'n');
+    char out[MAX_PATH_BYTES];
+    EXPECT_EQ(joinPath(out, "", "dir", name.c_str(), ""), 0);  // 259 bytes
+    EXPECT_EQ(strlen(out), 259u);
+    EXPECT_EQ(joinPath(out, "", "dir", name.c_str(), "x"), -1);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(Path, ReplaceExtensionAndFoundPath)
+{
+    const struct {
+        const char *path, *result;
+    } cases[] = {
+        {"C:\\Temp\\TaveloSuicide.bat", "C:\\Temp\\TaveloSuicide.pif"},
+        {"C:\\dir.d\\noext", "C:\\dir.d\\noext.pif"},
+        {"C:\\Temp\\name.", "C:\\Temp\\name.pif"},
+        {"C:\\Temp\\name..bat", "C:\\Temp\\name.pif"},
+        {"C:\\ソ\\表.bat", "C:\\ソ\\表.pif"},
+    };
+    for (const auto& c : cases) {
+        char out[MAX_PATH_BYTES];
+        EXPECT_EQ(replaceExtension(out, c.path, "pif"), 0);
+        EXPECT_STREQ(out, c.result);
+    }
+    char same[MAX_PATH_BYTES] = "x.bat";
+    EXPECT_EQ(replaceExtension(same, same, "pif"), 0);
+    EXPECT_STREQ(same, "x.pif");
+    char out[MAX_PATH_BYTES];
+    EXPECT_EQ(replaceExtension(out, std::string(256, 'a').c_str(), "pif"), -1);
+
+    EXPECT_EQ(buildFoundPath(out, "save\\*.sav", "a.sav"), 0);
+    EXPECT_STREQ(out, "save\\a.sav");
+    EXPECT_EQ(buildFoundPath(out, "*.*", "readme"), 0);
+    EXPECT_STREQ(out, "readme");
+    EXPECT_EQ(buildFoundPath(out, "C:x\\ソ\\*", "表.dat"), 0);
+    EXPECT_STREQ(out, "C:x\\ソ\\表.dat");
+    EXPECT_EQ(buildFoundPath(out, (std::string(200, 'd') + "\\*").c_str(), std::string(58, 'n').c_str()), 0);
+    EXPECT_EQ(buildFoundPath(out, (std::string(200, 'd') + "\\*").c_str(), std::string(59, 'n').c_str()), -1);
+}
+
+TEST(Path, PatternConfinement)
+{
+    const char* allowed[] = {
+        "*.gid", "save\\*.sav", "a\\b\\*.*", "ソ\\*.dat", "readme.txt", "save/*.sav",
+        ".hidden", "a..", " a", "x\\.y",
+        "ソ..",  // one component: a splitter that took the trail byte for a '\' would see ".."
+    };
+    for (const char* pattern : allowed)
+        EXPECT_TRUE(isPatternConfined(pattern)) << pattern;
+    EXPECT_TRUE(isPatternConfined(std::string(259, 'a').c_str()));
+
+    const char* refused[] = {
+        "", "..", "..\\x", "a\\..\\..\\x", "save\\..", "表\\..", "a/../b", ".", ".\\x", "...",
+        ". .\\x", "a\\ \\b", "C:\\x", "C:x", "a:b", "file.txt:stream", "\\x", "/x",
+        "\\\\server\\share\\x", "a\\\\b", "a\\", "a//b",
+        "a\x83",         // a lead byte cut off at the end
+        "\x83..\\x",     // a lead byte in front of a dot is no character
+    };
+    for (const char* pattern : refused)
+        EXPECT_FALSE(isPatternConfined(pattern)) << pattern;
+    EXPECT_FALSE(isPatternConfined(std::string(260, 'a').c_str()));
+}
+
+TEST(Path, SubfolderOfPattern)
+{
+    const struct {
+        const char *pattern, *subfolder;  // nullptr: -1
+    } cases[] = {
+        {"save\\*.sav", "save"},
+        {"a\\b\\*.*", "a\\b"},
+        {"\\x.dat", "\\x.dat"},
+        {"ソ\\*.dat", "ソ"},
+        {"ャ\\x", "ャ"},  // a search begun on the trail byte would miss the '\'
+        {"*.gid", nullptr},
+        {"save/*.sav", nullptr},
+        {"ソ*.dat", nullptr},
+    };
+    for (const auto& c : cases) {
+        char out[MAX_PATH_BYTES];
+        EXPECT_EQ(patternSubfolder(out, c.pattern), c.subfolder ? 0 : -1) << c.pattern;
+        EXPECT_STREQ(out, c.subfolder ? c.subfolder : "") << c.pattern;
+    }
+
+    char out[MAX_PATH_BYTES];
+    EXPECT_EQ(subfolderPath(out, "D:\\Games\\Title", "save\\*.sav"), 0);
+    EXPECT_STREQ(out, "D:\\Games\\Title\\save");
+    EXPECT_EQ(subfolderPath(out, "D:\\Games\\Title", "*.gid"), -1);
+    std::string folder(249, 'f');
+    EXPECT_EQ(subfolderPath(out, folder.c_str(), "123456789\\*"), 0);  // 259 bytes
+    EXPECT_EQ(subfolderPath(out, folder.c_str(), "1234567890\\*"), -1);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(Path, InstFolderParent)
+{
+    const struct {
+        const char *folder, *instFolder, *parent;
+        int result;
+    } cases[] = {
+        {"D:\\Games\\Soft\\Title", "Soft", "D:\\Games\\Soft", 0},
+        {"D:\\Soft\\Title", "Soft", "D:\\Soft", 0},
+        {"D:\\ソフト\\Title", "ソフト", "D:\\ソフト", 0},
+        {"D:\\Games\\MySoft\\Title", "Soft", "D:\\Games\\MySoft", -1},
+        {"D:\\Games\\soft\\Title", "Soft", "D:\\Games\\soft", -1},
+        {"\\Soft\\Title", "Soft", "\\Soft", -1},  // as long as the suffix
+        {"D:\\Title", "Title", "D:", -1},
+        {"Title", "Title", "Title", -1},
+        {"D:\\表Soft\\Title", "Soft", "D:\\表Soft", -1},  // that '\' is 表's trail byte
+    };
+    for (const auto& c : cases) {
+        char parent[MAX_PATH_BYTES];
+        EXPECT_EQ(matchInstFolderParent(parent, c.folder, c.instFolder), c.result) << c.folder;
+        EXPECT_STREQ(parent, c.parent) << c.folder;
+    }
+    char parent[MAX_PATH_BYTES];
+    EXPECT_EQ(matchInstFolderParent(parent, "D:\\Games\\Soft\\Title", ""), -1);
+}
+
+TEST(Path, LeftoverUserFile)
+{
+    EXPECT_FALSE(isUserFileName("UnInst.exe"));
+    EXPECT_FALSE(isUserFileName("uninst.exe.bak"));
+    EXPECT_FALSE(isUserFileName("ソMYUNINST.EXE"));
+    EXPECT_TRUE(isUserFileName("save.dat"));
+    EXPECT_TRUE(isUserFileName("ソ.dat"));
+    EXPECT_TRUE(isUserFileName("ブninst.exe"));  // its 'u' is a trail byte
+    EXPECT_TRUE(isUserFileName(std::string(600, 'a').c_str()));
+}
+
+}  // namespace

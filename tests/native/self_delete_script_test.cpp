@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "uninstall/path.h"
+#include "uninstall/self_delete_script.h"
+
+namespace {
+
+struct ScriptCase {
+    const char* exe;
+    const char* temp;
+    int removeParentFolder;
+    const char* scriptPath;
+    const char* script;  // the pif path is the script path ending in .pif
+};
+
+const ScriptCase kCases[] = {
+    {"C:\\Games\\Title\\uninst.exe", "C:\\Temp\\", 0, "C:\\Temp\\TaveloSuicide.bat",
+     ":retry\r\n"
+     "del \"C:\\Games\\Title\\uninst.exe\"\r\n"
+     "if exist \"C:\\Games\\Title\\uninst.exe\" goto retry\r\n"
+     "rd \"C:\\Games\\Title\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.pif\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.bat\"\r\n"},
+    // A temporary folder without its trailing separator gets one.
+    {"C:\\Games\\Title\\uninst.exe", "C:\\Temp", 1, "C:\\Temp\\TaveloSuicide.bat",
+     ":retry\r\n"
+     "del \"C:\\Games\\Title\\uninst.exe\"\r\n"
+     "if exist \"C:\\Games\\Title\\uninst.exe\" goto retry\r\n"
+     "rd \"C:\\Games\\Title\"\r\n"
+     "rd \"C:\\Games\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.pif\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.bat\"\r\n"},
+    // Only '%' means anything to cmd between quotes; ソ and 表 end in 0x5C,
+    // and the temporary folder's ソ gets a real separator behind it.
+    {"C:\\100% & ^!\\ソ表 %x%\\uninst.exe", "C:\\a%b\\ソ", 1, "C:\\a%b\\ソ\\TaveloSuicide.bat",
+     ":retry\r\n"
+     "del \"C:\\100%% & ^!\\ソ表 %%x%%\\uninst.exe\"\r\n"
+     "if exist \"C:\\100%% & ^!\\ソ表 %%x%%\\uninst.exe\" goto retry\r\n"
+     "rd \"C:\\100%% & ^!\\ソ表 %%x%%\"\r\n"
+     "rd \"C:\\100%% & ^!\"\r\n"
+     "del \"C:\\a%%b\\ソ\\TaveloSuicide.pif\"\r\n"
+     "del \"C:\\a%%b\\ソ\\TaveloSuicide.bat\"\r\n"},
+    // A drive root keeps its separator.
+    {"C:\\uninst.exe", "C:\\Temp\\", 0, "C:\\Temp\\TaveloSuicide.bat",
+     ":retry\r\n"
+     "del \"C:\\uninst.exe\"\r\n"
+     "if exist \"C:\\uninst.exe\" goto retry\r\n"
+     "rd \"C:\\\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.pif\"\r\n"
+     "del \"C:\\Temp\\TaveloSuicide.bat\"\r\n"},
+};
+
+TEST(SelfDeleteScript, ExactBytes)
+{
+    for (const ScriptCase& c : kCases) {
+        char scriptPath[MAX_PATH_BYTES], pifPath[MAX_PATH_BYTES], script[SCRIPT_BYTES];
+        ASSERT_EQ(buildSelfDeleteScript(c.exe, c.temp, c.removeParentFolder, scriptPath, pifPath, script,
+                                        sizeof script),
+                  0)
+            << c.exe;
+        EXPECT_STREQ(scriptPath, c.scriptPath);
+        std::string pif = c.scriptPath;
+        pif.replace(pif.size() - 3, 3, "pif");
+        EXPECT_EQ(pifPath, pif);
+        EXPECT_STREQ(script, c.script);
+    }
+}
+
+TEST(SelfDeleteScript, NoScriptWhenNothingFits)
+{
+    char scriptPath[MAX_PATH_BYTES], pifPath[MAX_PATH_BYTES], script[SCRIPT_BYTES];
+    const std::string longTemp(260 - 18, 't');  // no room left for "\TaveloSuicide.bat"
+    const struct {
+        const char *exe, *temp;
+        size_t size;
+    } cases[] = {
+        {"uninst.exe", "C:\\Temp\\", sizeof script},
+        {"C:\\Title\\uninst.exe", longTemp.c_str(), sizeof script},
+        {"C:\\Title\\uninst.exe", "", sizeof script},
+        {"C:\\Title\\uninst.exe", "C:\\Temp\\", 100},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(buildSelfDeleteScript(c.exe, c.temp, 1, scriptPath, pifPath, script, c.size), -1) << c.exe;
+        EXPECT_STREQ(script, "");
+    }
+    // The longest temporary folder that leaves room for the name.
+    EXPECT_EQ(buildSelfDeleteScript("C:\\Title\\uninst.exe", longTemp.c_str() + 1, 0, scriptPath, pifPath,
+                                    script, sizeof script),
+              0);
+}
+
+}  // namespace
