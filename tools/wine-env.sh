@@ -7,7 +7,9 @@
 
 WINE_ROOT=${WINE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 WINE_BIN=/usr/lib/wine
-export WINEPREFIX=$WINE_ROOT/build/wineprefix
+# UNINST_WINEPREFIX lets several people test at once, each with its own
+# prefix and wineserver.
+export WINEPREFIX=${UNINST_WINEPREFIX:-$WINE_ROOT/build/wineprefix}
 WINE_LOCPATH=$WINE_ROOT/build/locale
 WINE_XVFB_PID=
 WINE_DISPLAY=
