@@ -1,0 +1,186 @@
+#include "image/rct_decode.h"
+
+#include <string.h>
+
+namespace {
+
+// The 32 copy sources, relative to the next pixel: six to the left in the
+// same row, then seven each in the three rows above, five in the fourth.
+// An offset reaching past a row's start or end runs on into the next row.
+const signed char kCopyDx[32] = {
+    -1, -2, -3, -4, -5, -6,
+    3, 2, 1, 0, -1, -2, -3,
+    3, 2, 1, 0, -1, -2, -3,
+    3, 2, 1, 0, -1, -2, -3,
+    2, 1, 0, -1, -2,
+};
+const unsigned char kCopyDy[32] = {
+    0, 0, 0, 0, 0, 0,
+    1, 1, 1, 1, 1, 1, 1,
+    2, 2, 2, 2, 2, 2, 2,
+    3, 3, 3, 3, 3, 3, 3,
+    4, 4, 4, 4, 4,
+};
+
+unsigned readCount(const unsigned char* p)
+{
+    return p[0] | (unsigned)p[1] << 8;
+}
+
+int32_t readInt32(const unsigned char* p)
+{
+    return (int32_t)(p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
+}
+
+// Copies length bytes to dst from distance bytes behind it with the result
+// of a byte-by-byte forward copy, so that an overlapping copy repeats what
+// it has just written.
+void copyBehind(unsigned char* dst, size_t distance, size_t length)
+{
+    const unsigned char* src = dst - distance;
+    if (length <= 12) {
+        // One to four pixels: a loop beats the call.
+        for (size_t i = 0; i < length; ++i)
+            dst[i] = src[i];
+        return;
+    }
+    if (distance >= length) {
+        memcpy(dst, src, length);
+        return;
+    }
+    // Overlapping: everything from src up to the bytes written so far
+    // repeats with period distance, so each round may copy all of it at
+    // once; the blocks double and never overlap.
+    size_t done = 0;
+    while (done < length) {
+        size_t block = done + distance;
+        if (block > length - done)
+            block = length - done;
+        memcpy(dst + done, src, block);
+        done += block;
+    }
+}
+
+}  // namespace
+
+int64_t rctCopyOffset(int k, int32_t width)
+{
+    return kCopyDx[k] - (int64_t)kCopyDy[k] * width;
+}
+
+int parseRctHeader(const unsigned char* bytes, RctHeader* header)
+{
+    // 98 5A 92 9A 54 43 30 30 and ...31 in Shift-JIS.
+    static const char kMagicPlain[] = "六丁TC00";
+    static const char kMagicNamed[] = "六丁TC01";
+    if (memcmp(bytes, kMagicPlain, 8) == 0)
+        header->named = 0;
+    else if (memcmp(bytes, kMagicNamed, 8) == 0)
+        header->named = 1;
+    else
+        return -1;
+    header->width = readInt32(bytes + 8);
+    header->height = readInt32(bytes + 12);
+    header->dataSize = (uint32_t)readInt32(bytes + 16);
+    return 0;
+}
+
+uint32_t rctPixelBytes(int32_t width, int32_t height)
+{
+    if (width < 1 || height < 1)
+        return 0;
+    uint64_t bytes = (uint64_t)width * (uint64_t)height * 3;
+    return bytes <= RctMaxPixelBytes ? (uint32_t)bytes : 0;
+}
+
+uint32_t rctUsefulStreamBytes(uint32_t dataSize, uint32_t pixelBytes)
+{
+    uint32_t useful = pixelBytes / 3 * 4;
+    return dataSize < useful ? dataSize : useful;
+}
+
+int splitRctFile(const unsigned char* file, size_t size, RctHeader* header,
+                 const unsigned char** stream, size_t* streamSize)
+{
+    if (size < RctHeaderSize || parseRctHeader(file, header) != 0)
+        return -1;
+    uint32_t pixelBytes = rctPixelBytes(header->width, header->height);
+    if (pixelBytes == 0)
+        return -1;
+    size_t at = RctHeaderSize;
+    if (header->named) {
+        if (size - at < 2)
+            return -1;
+        at += 2 + readCount(file + at);
+    }
+    size_t useful = rctUsefulStreamBytes(header->dataSize, pixelBytes);
+    if (at > size || size - at < useful)
+        return -1;
+    *stream = file + at;
+    *streamSize = useful;
+    return 0;
+}
+
+int decodeRctStream(const unsigned char* stream, size_t streamSize, int32_t width, int32_t height,
+                    unsigned char* pixels, int32_t stride)
+{
+    const size_t end = rctPixelBytes(width, height);
+    const size_t rowBytes = (size_t)width * 3;
+    if (end == 0 || stride < 0 || (size_t)stride < rowBytes || streamSize < 3)
+        return -1;
+
+    // Distances in bytes back to each copy source; 0 marks the entries that
+    // do not point behind (only in pictures narrower than 4 pixels).
+    size_t distance[32];
+    for (int k = 0; k < 32; ++k) {
+        int64_t back = -rctCopyOffset(k, width) * 3;
+        distance[k] = back > 0 ? (size_t)back : 0;
+    }
+
+    memcpy(pixels, stream, 3);
+    size_t out = 3;
+    size_t in = 3;
+    while (out < end) {
+        if (in >= streamSize)
+            return -1;
+        unsigned code = stream[in++];
+        size_t count;
+        if (code < 0x80) {
+            count = code + 1;
+            if (code == 0x7F) {
+                if (streamSize - in < 2)
+                    return -1;
+                count = readCount(stream + in) + 128;
+                in += 2;
+            }
+            size_t length = count * 3;
+            if (length > end - out || length > streamSize - in)
+                return -1;
+            memcpy(pixels + out, stream + in, length);
+            in += length;
+            out += length;
+        } else {
+            count = (code & 3) + 1;
+            if (count == 4) {
+                if (streamSize - in < 2)
+                    return -1;
+                count = readCount(stream + in) + 4;
+                in += 2;
+            }
+            size_t back = distance[(code >> 2) & 31];
+            size_t length = count * 3;
+            if (back == 0 || back > out || length > end - out)
+                return -1;
+            copyBehind(pixels + out, back, length);
+            out += length;
+        }
+    }
+
+    // Spread the rows out to the stride, the last row first so that no row
+    // is overwritten before it has moved.
+    if ((size_t)stride != rowBytes) {
+        for (int32_t y = height - 1; y > 0; --y)
+            memmove(pixels + (size_t)stride * y, pixels + rowBytes * y, rowBytes);
+    }
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "image/rct_decode.h"
+#include "image/rct_encode.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void put32(Bytes& b, uint32_t v)
+{
+    for (int s = 0; s < 32; s += 8)
+        b.push_back((unsigned char)(v >> s));
+}
+
+// A file with the given magic, size fields and stream; S is the stream's
+// length unless given. name >= 0 writes a TC01 name of that many bytes.
+Bytes makeFile(const char* magic, int32_t w, int32_t h, const Bytes& stream, int name = -1,
+               int64_t dataSize = -1)
+{
+    Bytes f(magic, magic + 8);
+    put32(f, (uint32_t)w);
+    put32(f, (uint32_t)h);
+    put32(f, (uint32_t)(dataSize >= 0 ? dataSize : (int64_t)stream.size()));
+    if (name >= 0) {
+        f.push_back((unsigned char)name);
+        f.push_back((unsigned char)(name >> 8));
+        for (int i = 0; i < name; ++i)
+            f.push_back((unsigned char)(0x80 + i));
+    }
+    f.insert(f.end(), stream.begin(), stream.end());
+    return f;
+}
+
+Bytes plain(int32_t w, int32_t h, const Bytes& stream, int64_t dataSize = -1)
+{
+    return makeFile("六丁TC00", w, h, stream, -1, dataSize);
+}
+
+Bytes concat(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// n pixels whose bytes count up from first.
+Bytes counting(size_t n, unsigned first = 1)
+{
+    Bytes b(n * 3);
+    for (size_t i = 0; i < b.size(); ++i)
+        b[i] = (unsigned char)(first + i);
+    return b;
+}
+
+// Splits and decodes into a buffer of exactly height·stride bytes, so that
+// the sanitizer sees any write outside it. Rows come back without padding.
+bool decodeFile(const Bytes& file, Bytes* pixels, int32_t stride = 0)
+{
+    RctHeader header;
+    const unsigned char* stream;
+    size_t streamSize;
+    if (splitRctFile(file.data(), file.size(), &header, &stream, &streamSize) != 0)
+        return false;
+    size_t row = (size_t)header.width * 3;
+    if (stride == 0)
+        stride = (int32_t)row;
+    // The stream in a block of its own, too, so a read past it is caught.
+    unsigned char* in = (unsigned char*)malloc(streamSize ? streamSize : 1);
+    memcpy(in, stream, streamSize);
+    unsigned char* out = (unsigned char*)malloc((size_t)stride * header.height);
+    int result = decodeRctStream(in, streamSize, header.width, header.height, out, stride);
+    if (result == 0) {
+        pixels->clear();
+        for (int32_t y = 0; y < header.height; ++y)
+            pixels->insert(pixels->end(), out + (size_t)stride * y, out + (size_t)stride * y + row);
+    }
+    free(in);
+    free(out);
+    return result == 0;
+}
+
+const Bytes kVectorStream = {0x01, 0x02, 0x03, 0x81, 0x00, 0x0A, 0x0B, 0x0C, 0xA7, 0x00, 0x00};
+const Bytes kVectorRow = {1, 2, 3, 1, 2, 3, 1, 2, 3, 0x0A, 0x0B, 0x0C};
+
+struct GoodCase {
+    const char* what;
+    Bytes file;
+    Bytes pixels;
+    int32_t stride;  // 0: 3·W
+};
+
+std::vector<GoodCase> goodCases()
+{
+    Bytes p = {9, 8, 7};
+    Bytes lit128 = concat(concat(p, {0x7F, 0x00, 0x00}), counting(128));
+    Bytes lit127 = concat(concat(p, {0x7E}), counting(127));
+    Bytes fifteen = concat(p, concat({0x0D}, counting(14)));
+    auto repeat = [](const Bytes& px, size_t n) {
+        Bytes r;
+        for (size_t i = 0; i < n; ++i)
+            r.insert(r.end(), px.begin(), px.end());
+        return r;
+    };
+    return {
+        {"4x2 vector", plain(4, 2, kVectorStream), concat(kVectorRow, kVectorRow), 0},
+        {"TC01 empty name", makeFile("六丁TC01", 4, 2, kVectorStream, 0), concat(kVectorRow, kVectorRow), 0},
+        {"TC01 five-byte name", makeFile("六丁TC01", 4, 2, kVectorStream, 5), concat(kVectorRow, kVectorRow), 0},
+        {"trailing bytes", plain(4, 2, concat(kVectorStream, {0x83, 0xFF, 0xFF, 0x7F})), concat(kVectorRow, kVectorRow), 0},
+        {"bytes after the stream", concat(plain(4, 2, kVectorStream), {1, 2, 3}), concat(kVectorRow, kVectorRow), 0},
+        {"0x7F count 0", plain(129, 1, lit128), concat(p, counting(128)), 0},
+        {"0x7E", plain(128, 1, lit127), concat(p, counting(127)), 0},
+        {"-1 copy of 4", plain(5, 1, concat(p, {0x83, 0x00, 0x00})), repeat(p, 5), 0},
+        {"-1 copy of 65539", plain(65540, 1, concat(p, {0x83, 0xFF, 0xFF})), repeat(p, 65540), 0},
+        {"width 5 stride 16", plain(5, 3, fifteen), concat(p, counting(14)), 16},
+        {"1x1", plain(1, 1, p), p, 0},
+        {"1x1 padded to 4", plain(1, 1, p), p, 4},
+    };
+}
+
+TEST(RctDecode, Vectors)
+{
+    for (const GoodCase& c : goodCases()) {
+        Bytes pixels;
+        ASSERT_TRUE(decodeFile(c.file, &pixels, c.stride)) << c.what;
+        EXPECT_EQ(pixels, c.pixels) << c.what;
+    }
+}
+
+TEST(RctDecode, MagicIsShiftJis)
+{
+    const unsigned char kPlain[8] = {0x98, 0x5A, 0x92, 0x9A, 0x54, 0x43, 0x30, 0x30};
+    Bytes file = encodeRctFile(kVectorRow.data(), 4, 1);
+    EXPECT_EQ(memcmp(file.data(), kPlain, 8), 0);
+    file = encodeRctFile(kVectorRow.data(), 4, 1, "name");
+    EXPECT_EQ(file[7], 0x31);
+}
+
+// The padding of each row stays where it was; only the pixels move.
+TEST(RctDecode, RowsSpreadToStride)
+{
+    Bytes stream = concat({1, 2, 3, 0x0D}, counting(14, 4));
+    unsigned char out[48];
+    memset(out, 0xEE, sizeof out);
+    ASSERT_EQ(decodeRctStream(stream.data(), stream.size(), 5, 3, out, 16), 0);
+    Bytes all = counting(15);
+    for (int y = 0; y < 3; ++y)
+        EXPECT_EQ(memcmp(out + 16 * y, all.data() + 15 * y, 15), 0) << y;
+}
+
+struct BadCase {
+    const char* what;
+    Bytes file;
+};
+
+std::vector<BadCase> badCases()
+{
+    Bytes p = {1, 2, 3};
+    Bytes w1 = concat(concat(p, {0x03}), counting(4));  // W = 1: five pixels
+    return {
+        {"wrong magic", makeFile("六丁8_00", 4, 2, kVectorStream)},
+        {"lower-case magic", makeFile("六丁tc00", 4, 2, kVectorStream)},
+        {"file shorter than a header", Bytes(kVectorStream)},
+        {"copy before pixel 0", plain(4, 2, concat(p, {0xA7, 0x03, 0x00}))},
+        {"copy four rows up before pixel 0", plain(4, 5, concat(concat(p, {0x04}), concat(counting(5), {0xFC, 0x83, 0x09, 0x00})))},
+        {"positive offset", plain(1, 8, concat(w1, {0x98, 0x81}))},
+        {"zero offset", plain(1, 8, concat(w1, {0xD0, 0x81}))},
+        {"copy past the end", plain(4, 2, concat(p, {0x83, 0x04, 0x00}))},
+        {"literal past the end", plain(4, 1, concat(concat(p, {0x03}), counting(4)))},
+        {"stream ends before the picture", plain(4, 2, Bytes(kVectorStream.begin(), kVectorStream.end() - 3))},
+        {"count byte missing", plain(4, 2, concat(p, {0x83, 0x01}))},
+        {"literal bytes missing", plain(4, 2, concat(p, {0x06, 1, 2, 3}))},
+        {"S below 3", plain(1, 1, {1, 2})},
+        {"S beyond the file", plain(4, 2, kVectorStream, 12)},
+        {"name beyond the file", makeFile("六丁TC01", 4, 2, {}, -1, 11)},
+        {"zero width", plain(0, 2, kVectorStream)},
+        {"negative height", plain(4, -2, kVectorStream)},
+        {"3WH beyond 32 bits", plain(65536, 65536, kVectorStream)},
+        {"largest sizes", plain(0x7FFFFFFF, 0x7FFFFFFF, kVectorStream)},
+        {"over the size cap", plain(10000, 10000, kVectorStream)},
+    };
+}
+
+TEST(RctDecode, MalformedFails)
+{
+    for (const BadCase& c : badCases()) {
+        Bytes pixels;
+        EXPECT_FALSE(decodeFile(c.file, &pixels)) << c.what;
+    }
+}
+
+TEST(RctDecode, RefusesBadArguments)
+{
+    unsigned char out[24];
+    EXPECT_EQ(decodeRctStream(kVectorStream.data(), kVectorStream.size(), 4, 2, out, 11), -1);
+    EXPECT_EQ(decodeRctStream(kVectorStream.data(), kVectorStream.size(), 0, 2, out, 12), -1);
+    EXPECT_EQ(decodeRctStream(kVectorStream.data(), 2, 1, 1, out, 3), -1);
+}
+
+// Pictures of a few kinds: flat, noise, few colours (copies from every
+// source), stripes and a checkerboard.
+Bytes makePicture(int kind, int w, int h, std::mt19937& rng)
+{
+    Bytes px((size_t)w * h * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            unsigned char* q = &px[((size_t)y * w + x) * 3];
+            unsigned v = 0;
+            switch (kind) {
+            case 0: v = 0x336699; break;
+            case 1: v = rng(); break;
+            case 2: v = (rng() % 3) * 0x404040; break;
+            case 3: v = (x / 2 % 2) ? 0xFFFFFF : (unsigned)y; break;
+            case 4: v = ((x + y) % 2) ? 0x102030 : 0xA0B0C0; break;
+            }
+            q[0] = (unsigned char)v;
+            q[1] = (unsigned char)(v >> 8);
+            q[2] = (unsigned char)(v >> 16);
+        }
+    }
+    return px;
+}
+
+void expectRoundTrip(const Bytes& px, int w, int h, const char* name = nullptr)
+{
+    Bytes file = encodeRctFile(px.data(), w, h, name);
+    Bytes back;
+    ASSERT_TRUE(decodeFile(file, &back)) << w << "x" << h;
+    EXPECT_TRUE(back == px) << w << "x" << h;
+}
+
+TEST(RctEncode, RoundTripsSmallShapes)
+{
+    std::mt19937 rng(7);
+    const int heights[] = {1, 2, 3, 5, 8, 17};
+    for (int kind = 0; kind < 5; ++kind)
+        for (int w = 1; w <= 9; ++w)
+            for (int h : heights)
+                expectRoundTrip(makePicture(kind, w, h, rng), w, h);
+}
+
+// Runs longer than one code holds: literal runs over 65,663 pixels and
+// copies over 65,539 are split.
+TEST(RctEncode, RoundTripsLongRuns)
+{
+    std::mt19937 rng(11);
+    for (int kind : {0, 1, 4}) {
+        expectRoundTrip(makePicture(kind, 400, 400, rng), 400, 400, "title");
+        expectRoundTrip(makePicture(kind, 70001, 1, rng), 70001, 1);
+    }
+    Bytes flat = makePicture(0, 400, 400, rng);
+    EXPECT_LT(encodeRctStream(flat.data(), 400, 400).size(), 16u);
+}
+
+}  // namespace
