@@ -4,6 +4,7 @@
 
 #include "env/settings_keys.h"
 #include "env/settings_table.h"
+#include "image/rct_image.h"
 #include "res/resource.h"
 #include "shell/report_win.h"
 #include "uninstall/uninstall_procedure.h"
@@ -30,6 +31,12 @@ ButtonSlot g_slots[3] = {
 int g_busy;
 char g_setting[128];
 
+// The title picture, owned from the window's start until it ends; none when
+// insttscr.rct is not a picture, and then nothing is placed or drawn.
+ImageSurface* g_picture;
+int g_pictureX;
+int g_pictureY;
+
 void layOutButtons(HWND window)
 {
     SetDlgItemTextA(window, IDC_BUTTON_BOTTOM, "中止");
@@ -49,8 +56,36 @@ void layOutButtons(HWND window)
     }
 }
 
+// Both offsets come from the client height, so a square picture keeps the
+// same margin left, above and below, and the buttons keep the right side.
+void loadPicture(HWND window)
+{
+    g_picture = loadRctImage("insttscr.rct");
+    if (!g_picture)
+        return;
+    RECT client;
+    GetClientRect(window, &client);
+    int height = client.bottom - client.top;
+    g_pictureX = (height - g_picture->width) / 2;
+    g_pictureY = (height - g_picture->height) / 2;
+}
+
+void paintPicture(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (g_picture)
+        StretchDIBits(dc, g_pictureX, g_pictureY, g_picture->width, g_picture->height, 0, 0, g_picture->width,
+                      g_picture->height, g_picture->bits, (BITMAPINFO*)g_picture->bitmapInfo, DIB_RGB_COLORS,
+                      SRCCOPY);
+    EndPaint(window, &paint);
+}
+
 void endWindow(HWND window)
 {
+    // Cleared, so a paint that still arrives before the window goes draws nothing.
+    freeImageSurface(g_picture);
+    g_picture = nullptr;
     EndDialog(window, 0);
 }
 
@@ -116,6 +151,10 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         g_busy = 0;
         SetWindowTextA(window, uninstallTitle());
         layOutButtons(window);
+        loadPicture(window);
+        return 0;
+    case WM_PAINT:
+        paintPicture(window);
         return 0;
     case WM_COMMAND:
         runCommand(window, wParam);
