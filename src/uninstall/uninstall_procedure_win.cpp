@@ -1,6 +1,97 @@
 #include "uninstall/uninstall_procedure.h"
 
+#include "base/codepage.h"
+#include "env/settings_keys.h"
+#include "shell/confirm_dialog.h"
+#include "shell/report_win.h"
+#include "uninstall/file_search_win.h"
+#include "uninstall/folder_sweep_win.h"
+#include "uninstall/path.h"
+#include "uninstall/registry_win.h"
+#include "uninstall/self_delete_script_win.h"
+#include "uninstall/shortcuts_win.h"
+
+namespace {
+
+// The folder of the running uninstaller into folder (MAX_PATH_BYTES); a
+// drive root keeps its separator. -1 when the module path has fewer than
+// two separators (or did not fit: a cut path names another folder).
+int findInstallFolder(char* folder)
+{
+    DWORD length = GetModuleFileNameA(NULL, folder, MAX_PATH_BYTES);
+    if (length == 0 || length >= MAX_PATH_BYTES)
+        return -1;
+    const char* first = mbFindByte(folder, '\\');
+    if (!first || !mbFindByte(first + 1, '\\'))
+        return -1;
+    cutAtLastSeparator(folder);
+    return 0;
+}
+
+// Whether a file other than the uninstaller itself is left directly in the
+// current directory (the install folder); subfolders do not count.
+int userFilesRemain()
+{
+    int found = 0;
+    if (startFileSearch("*.*") == 0) {
+        for (const char* name; (name = nextFoundFile());) {
+            if (isUserFileName(name))
+                found = 1;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
 int runUninstall()
 {
-    return -1;
+    const char* first = settingRegGlobal();
+    const char* second = settingRegLocal();
+    if (probeMachineKeyAccess(first, second) != 0) {
+        reportError("インストールにはAdministrator権限が必要です。");
+        return -1;
+    }
+    char folder[MAX_PATH_BYTES];
+    if (findInstallFolder(folder) != 0) {
+        reportRetryError("インストール先の特定に失敗しました");
+        EndDialog(mainWindowHandle(), 0);
+        return 0;
+    }
+    if (!folder[0]) {
+        reportError("インストール先ディレクトリが不明です。");
+        return -1;
+    }
+    if (confirmUninstall(folder) != 0) {
+        reportError("アンインストールを中止しました");
+        return -1;
+    }
+
+    // From here on nothing stops the removal: each step runs whatever
+    // became of the one before.
+    sweepInstalledFiles(folder);
+    if (deleteSaveFilesChosen())
+        sweepUserFiles(folder);
+    removeUserRegistryTree(first, second);
+    removeProgramShortcuts();
+    removeDesktopShortcut();
+    if (first[0] != '-')
+        removeUserRegistryTree(first, second);
+    if (settingIniFile()[0] != '-')
+        removeIniSection(settingIniFile(), settingIniSection());
+
+    int removeParentFolder = 0;
+    const char* instFolder = settingInstFolder();
+    char parent[MAX_PATH_BYTES];
+    if (userFilesRemain()) {
+        reportInfo("フォルダ[%s]にはユーザファイルが残っています。", folder);
+    } else if (instFolder && matchInstFolderParent(parent, folder, instFolder) == 0) {
+        // Fails while the install folder is inside; the script retries.
+        RemoveDirectoryA(parent);
+        removeParentFolder = 1;
+    }
+    removeUninstallEntry();
+    reportInfo("アンインストールを終了します");
+    launchSelfDeleteScript(removeParentFolder);
+    return 0;
 }

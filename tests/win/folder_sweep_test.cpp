@@ -1,0 +1,171 @@
+// File search and folder sweeps against real files: what a sweep deletes,
+// what it must leave, and that the current directory comes back.
+#include <gtest/gtest.h>
+
+#include "uninstall/file_search_win.h"
+#include "uninstall/folder_sweep_win.h"
+#include "win/engine_support.h"
+
+using namespace engine_test;
+
+namespace {
+
+using Names = std::set<std::string>;
+
+const std::string kRoot = "C:\\sweep-test";
+const std::string kFolder = kRoot + "\\inst";
+
+class FolderSweep : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        removeTree(kRoot);
+        makePath(kFolder + "\\");
+        setRemovalList(&delfilesList, {});
+        setRemovalList(&delfilesUserList, {});
+    }
+    void TearDown() override { removeTree(kRoot); }
+
+    // Makes the paths (relative to the root), sweeps the folder with the
+    // lists, and returns what is left under the root.
+    Names sweep(const std::vector<std::string>& paths, const std::vector<std::string>& delfiles,
+                const std::vector<std::string>& user = {}, const std::string& folder = kFolder)
+    {
+        for (const std::string& path : paths)
+            makePath(kRoot + "\\" + path);
+        setRemovalList(&delfilesList, delfiles);
+        setRemovalList(&delfilesUserList, user);
+        std::string before = currentDirectory();
+        sweepInstalledFiles(folder.c_str());
+        sweepUserFiles(folder.c_str());
+        EXPECT_EQ(currentDirectory(), before);
+        return listTree(kRoot);
+    }
+};
+
+struct SweepCase {
+    const char* what;
+    std::vector<std::string> paths;
+    std::vector<std::string> delfiles;
+    std::vector<std::string> user;
+    Names left;
+};
+
+TEST_F(FolderSweep, DeletesWhatThePatternsName)
+{
+    const SweepCase cases[] = {
+        {"fixed names and *.gid",
+         {"inst\\install.arc", "inst\\install.env", "inst\\insttscr.rct", "inst\\a.gid", "inst\\B.GID",
+          "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\c.gid"},
+         {},
+         {},
+         {"inst\\", "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\", "inst\\sub\\c.gid"}},
+        {"one level, folder removed when emptied",
+         {"inst\\save\\1.sav", "inst\\save\\2.sav", "inst\\data\\x.sav", "inst\\data\\keep.txt"},
+         {"data\\*.sav"},
+         {"save\\*.sav"},
+         {"inst\\", "inst\\data\\", "inst\\data\\keep.txt"}},
+        {"two levels: only the inner folder goes",
+         {"inst\\a\\b\\x.dat", "inst\\a\\y.dat"},
+         {"a\\b\\*.dat"},
+         {},
+         {"inst\\", "inst\\a\\", "inst\\a\\y.dat"}},
+        {"no match, empty folder still removed", {"inst\\old\\"}, {"old\\*.none"}, {}, {"inst\\"}},
+        {"Japanese names with trail byte 0x5C",
+         {"inst\\セーブソ\\1.sav", "inst\\表\\noext", "inst\\ソ.gid"},
+         {"セーブソ\\*.sav", "表\\*"},
+         {},
+         {"inst\\"}},
+        {"*.* leaves subfolders",
+         {"inst\\a.txt", "inst\\noext", "inst\\sub\\b.txt"},
+         {"*.*"},
+         {},
+         {"inst\\", "inst\\sub\\", "inst\\sub\\b.txt"}},
+        {"patterns reaching outside delete nothing",
+         {"outside.txt", "empty\\", "inst\\keep.txt", "inst\\sub\\x.txt"},
+         {"..\\outside.txt", "..\\*.txt", "sub\\..\\..\\outside.txt", "C:\\sweep-test\\outside.txt",
+          "C:outside.txt", "\\sweep-test\\outside.txt", "/sweep-test/outside.txt", "...\\outside.txt",
+          ". .\\outside.txt", "..\\empty\\*.x", "sub\\\\x.txt", "sub/../../outside.txt",
+          "keep.txt:stream", "sub\\" + std::string(300, 'x') + "\\*"},
+         {"..\\empty\\*"},
+         {"empty\\", "inst\\", "inst\\keep.txt", "inst\\sub\\", "inst\\sub\\x.txt", "outside.txt"}},
+    };
+    for (const SweepCase& c : cases) {
+        SetUp();
+        EXPECT_EQ(sweep(c.paths, c.delfiles, c.user), c.left) << c.what;
+    }
+}
+
+TEST_F(FolderSweep, AllFilesPatternSparesOnlyFilesInUseAndReadOnly)
+{
+    for (const char* name : {"held.txt", "ro.txt", "hidden.txt", "system.txt"})
+        makePath(kFolder + "\\" + name);
+    SetFileAttributesA((kFolder + "\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((kFolder + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((kFolder + "\\system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    HANDLE held = CreateFileA((kFolder + "\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(sweep({}, {"*.*"}), (Names{"inst\\", "inst\\held.txt", "inst\\ro.txt"}));
+    CloseHandle(held);
+}
+
+bool isLink(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// folder\link to folder\..\target. Wine has no directory links of its own
+// but reports a host symlink as one, and can run the host's ln.
+bool makeLink(const std::string& folder)
+{
+    std::string link = folder + "\\link";
+    if (CreateSymbolicLinkA(link.c_str(), (folder + "\\..\\target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        isLink(link))
+        return true;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process;
+    char command[] = "ln -s ../target link";
+    if (!CreateProcessA("Z:\\bin\\ln", command, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 100 && !isLink(link); ++i)
+        Sleep(20);
+    return isLink(link);
+}
+
+// What lies behind a junction or symbolic link is not the installation's.
+TEST_F(FolderSweep, SubfolderThroughLinkIsLeftAlone)
+{
+    makePath(kRoot + "\\target\\a.txt");
+    makePath(kRoot + "\\target\\deep\\b.txt");
+    if (!makeLink(kFolder))
+        GTEST_SKIP() << "no directory links here";
+    sweep({}, {"link\\*.txt", "link\\deep\\*", "link/*"});
+    EXPECT_EQ(listTree(kRoot + "\\target"), (Names{"a.txt", "deep\\", "deep\\b.txt"}));
+    EXPECT_TRUE(isLink(kFolder + "\\link"));
+    RemoveDirectoryA((kFolder + "\\link").c_str());
+}
+
+TEST_F(FolderSweep, SearchReturnsFilesOnlyWithThePatternsFolder)
+{
+    makePath(kFolder + "\\sub\\a long file name.text");
+    makePath(kFolder + "\\sub\\inner\\");
+    std::string pattern = kFolder + "\\sub\\*";
+    ASSERT_EQ(startFileSearch(pattern.c_str()), 0);
+    const char* found = nextFoundFile();
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(std::string(found), kFolder + "\\sub\\a long file name.text");
+    EXPECT_EQ(nextFoundFile(), nullptr);
+    EXPECT_EQ(nextFoundFile(), nullptr) << "stays over";
+
+    // A pattern naming a folder matches, yet yields no file.
+    EXPECT_EQ(startFileSearch((kFolder + "\\sub").c_str()), 0);
+    EXPECT_EQ(nextFoundFile(), nullptr);
+    EXPECT_EQ(startFileSearch((kFolder + "\\none*").c_str()), 1);
+    EXPECT_EQ(nextFoundFile(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// Shortcut removal in the all-users programs folder and desktop: the three
+// known shortcuts go, the folders only when nothing else is left in them.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "uninstall/shortcuts_win.h"
+#include "win/engine_support.h"
+
+using namespace engine_test;
+
+namespace {
+
+using Names = std::set<std::string>;
+
+std::string shellFolder(int id)
+{
+    char path[MAX_PATH];
+    EXPECT_TRUE(getSpecialFolderPath(NULL, id, path));
+    return path;
+}
+
+Names added(const Names& before, const Names& after)
+{
+    Names out;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(out, out.end()));
+    return out;
+}
+
+TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
+{
+    ASSERT_TRUE(isNt6OrLater()) << "Wine poses as a recent Windows";
+    const std::string programs = shellFolder(CSIDL_COMMON_PROGRAMS);
+    const std::string title = "テスト タイトル";
+    const std::string group = "ソフト会社\\";
+    const std::string inGroup = group + title + "\\" + title;
+    const std::string alone = title + "\\" + title;
+    struct Case {
+        const char* what;
+        std::string env;
+        std::vector<std::string> made;  // below the programs folder
+        Names left;
+    };
+    const Case cases[] = {
+        {"no group",
+         "INSTREADMEFL\treadme.txt\r\n",
+         {alone + ".LNK", alone + " お読みください.LNK", alone + " アンインストール.LNK"},
+         {}},
+        {"group, and the readme file from HELP_FILE",
+         "INST_GROUP\tソフト会社\r\nINSTREADME\t説明書\r\nHELP_FILE\thelp.txt\r\n",
+         {inGroup + ".LNK", inGroup + " 説明書.LNK", inGroup + " アンインストール.LNK"},
+         {}},
+        {"a shortcut of the user's keeps both folders",
+         "INST_GROUP\tソフト会社\r\n",
+         {inGroup + ".LNK", inGroup + " アンインストール.LNK", group + title + "\\mine.lnk"},
+         {group, group + title + "\\", group + title + "\\mine.lnk"}},
+        {"another title keeps the group",
+         "INST_GROUP\tソフト会社\r\n",
+         {inGroup + ".LNK", group + "other\\x.lnk"},
+         {group, group + "other\\", group + "other\\x.lnk"}},
+        {"no readme file: its shortcut stays",
+         "INSTREADMEFL\t-\r\nHELP_FILE\thelp.txt\r\n",
+         {alone + ".LNK", alone + " お読みください.LNK"},
+         {title + "\\", alone + " お読みください.LNK"}},
+        {"neither readme key", "", {alone + " お読みください.LNK"}, {title + "\\", alone + " お読みください.LNK"}},
+    };
+    for (const Case& c : cases) {
+        useSettings("TITLEBAR\tテスト|タイトル\r\n" + c.env);
+        Names before = listTree(programs);
+        for (const std::string& path : c.made)
+            makePath(programs + "\\" + path);
+        removeProgramShortcuts();
+        EXPECT_EQ(added(before, listTree(programs)), c.left) << c.what;
+        removeTree(programs + "\\" + group);
+        removeTree(programs + "\\" + title);
+    }
+}
+
+TEST(Shortcuts, RemovesOnlyTheTitlesDesktopShortcut)
+{
+    useSettings("TITLEBAR\tテスト|タイトル\r\n");
+    const std::string desktop = shellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    Names before = listTree(desktop);
+    makePath(desktop + "\\テスト タイトル.LNK");
+    makePath(desktop + "\\テスト タイトル 2.LNK");
+    removeDesktopShortcut();
+    EXPECT_EQ(added(before, listTree(desktop)), Names{"テスト タイトル 2.LNK"});
+    DeleteFileA((desktop + "\\テスト タイトル 2.LNK").c_str());
+}
+
+}  // namespace
