@@ -204,21 +204,43 @@ TEST(RctDecode, RefusesBadArguments)
     EXPECT_EQ(decodeRctStream(kVectorStream.data(), 2, 1, 1, out, 3), -1);
 }
 
+const int PictureKinds = 7;
+
 // Pictures of a few kinds: flat, noise, few colours (copies from every
-// source), stripes and a checkerboard.
+// source), stripes, a checkerboard, rows that mostly repeat the row above
+// (copies of every length from above), and short runs of short patterns
+// (copies of every length from one to five pixels back).
 Bytes makePicture(int kind, int w, int h, std::mt19937& rng)
 {
     Bytes px((size_t)w * h * 3);
+    unsigned v = 0;
+    unsigned period[5] = {};
+    unsigned periodLength = 1, left = 0;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            unsigned char* q = &px[((size_t)y * w + x) * 3];
-            unsigned v = 0;
+            size_t i = (size_t)y * w + x;
+            unsigned char* q = &px[i * 3];
             switch (kind) {
             case 0: v = 0x336699; break;
             case 1: v = rng(); break;
             case 2: v = (rng() % 3) * 0x404040; break;
             case 3: v = (x / 2 % 2) ? 0xFFFFFF : (unsigned)y; break;
             case 4: v = ((x + y) % 2) ? 0x102030 : 0xA0B0C0; break;
+            case 5: v = (y == 0 || rng() % 9 == 0) ? rng() : ~0u; break;
+            case 6:
+                if (left == 0) {
+                    periodLength = 1 + rng() % 5;
+                    for (unsigned& c : period)
+                        c = rng();
+                    left = periodLength + rng() % 60;
+                }
+                --left;
+                v = period[i % periodLength];
+                break;
+            }
+            if (v == ~0u) {
+                memcpy(q, q - (size_t)w * 3, 3);
+                continue;
             }
             q[0] = (unsigned char)v;
             q[1] = (unsigned char)(v >> 8);
@@ -240,7 +262,7 @@ TEST(RctEncode, RoundTripsSmallShapes)
 {
     std::mt19937 rng(7);
     const int heights[] = {1, 2, 3, 5, 8, 17};
-    for (int kind = 0; kind < 5; ++kind)
+    for (int kind = 0; kind < PictureKinds; ++kind)
         for (int w = 1; w <= 9; ++w)
             for (int h : heights)
                 expectRoundTrip(makePicture(kind, w, h, rng), w, h);
@@ -251,7 +273,7 @@ TEST(RctEncode, RoundTripsSmallShapes)
 TEST(RctEncode, RoundTripsLongRuns)
 {
     std::mt19937 rng(11);
-    for (int kind : {0, 1, 4}) {
+    for (int kind = 0; kind < PictureKinds; ++kind) {
         expectRoundTrip(makePicture(kind, 400, 400, rng), 400, 400, "title");
         expectRoundTrip(makePicture(kind, 70001, 1, rng), 70001, 1);
     }
