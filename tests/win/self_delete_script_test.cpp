@@ -3,41 +3,40 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <string>
 
 #include "uninstall/self_delete_script_win.h"
+#include "win/engine_support.h"
 
 namespace {
 
-const char kScript[] =
-    ":retry\r\n"
-    "del \"C:\\100%% & ソ\\uninst.exe\"\r\n"
-    "if exist \"C:\\100%% & ソ\\uninst.exe\" goto retry\r\n"
-    "rd \"C:\\100%% & ソ\"\r\n";
+using engine_test::removeTree;
 
-void removeTree(const std::string& path)
+const char kScript[] = ":retry\r\ndel \"C:\\100%% & ソ\\uninst.exe\"\r\nrd \"C:\\100%% & ソ\"\r\n";
+
+void put(const std::string& path, const std::string& bytes)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName;
-                if (name != "." && name != "..")
-                    removeTree(path + "\\" + name);
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveDirectoryA(path.c_str());
-    else
-        DeleteFileA(path.c_str());
+    FILE* f = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::string get(const std::string& path)
+{
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    for (int c; f && (c = fgetc(f)) != EOF;)
+        bytes += (char)c;
+    if (f)
+        fclose(f);
+    return bytes;
+}
+
+DWORD attributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
 }
 
 // A fresh folder under the temporary folder.
@@ -51,132 +50,89 @@ std::string freshFolder(const char* name)
     return folder;
 }
 
-void writeBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    DWORD written;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-}
-
-std::string readBytes(const std::string& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char buffer[4096];
-    DWORD n;
-    while (ReadFile(file, buffer, sizeof buffer, &n, NULL) && n > 0)
-        bytes.append(buffer, n);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Whatever an earlier run or someone else left at the name goes, and the
-// script is a plain file with exactly the given bytes (CR LF kept).
+// Whatever was at the name goes, and the script is a plain file with
+// exactly the given bytes (CR LF kept). A file written through a link at the
+// name would overwrite what the link leads to, so what a link leads to must
+// be left as it was.
 TEST(SelfDeleteScriptWrite, ReplacesWhateverSitsAtTheName)
 {
     std::string folder = freshFolder("sdwrite ソ");
     std::string script = folder + "\\TaveloSuicide.bat";
+    std::string victim = folder + "\\victim.txt";
+    put(victim, "keep me");
     const struct {
         const char* occupant;
-        void (*plant)(const std::string& path);
+        bool (*plant)(const std::string& path, const std::string& victim);
     } cases[] = {
-        {"nothing", [](const std::string&) {}},
+        {"nothing", [](const std::string&, const std::string&) { return true; }},
         {"a longer older script",
-         [](const std::string& p) { writeBytes(p, std::string(5000, 'x')); }},
+         [](const std::string& p, const std::string&) { return put(p, std::string(5000, 'x')), true; }},
         {"a read-only file",
-         [](const std::string& p) {
-             writeBytes(p, "old\r\n");
-             SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_READONLY);
+         [](const std::string& p, const std::string&) {
+             return put(p, "old"), SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_READONLY) != 0;
          }},
-        {"an empty folder", [](const std::string& p) { CreateDirectoryA(p.c_str(), NULL); }},
+        {"an empty folder",
+         [](const std::string& p, const std::string&) { return CreateDirectoryA(p.c_str(), NULL) != 0; }},
+        {"a hard link",
+         [](const std::string& p, const std::string& v) { return CreateHardLinkA(p.c_str(), v.c_str(), NULL) != 0; }},
     };
     for (const auto& c : cases) {
-        c.plant(script);
+        DeleteFileA(script.c_str());
+        ASSERT_TRUE(c.plant(script, victim)) << c.occupant;
         ASSERT_EQ(writeSelfDeleteScript(script.c_str(), kScript), 0) << c.occupant;
-        EXPECT_EQ(readBytes(script), kScript) << c.occupant;
-        EXPECT_EQ(GetFileAttributesA(script.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY), 0u)
-            << c.occupant;
+        EXPECT_EQ(get(script), kScript) << c.occupant;
+        EXPECT_EQ(attributesOf(script) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY), 0u) << c.occupant;
+        EXPECT_EQ(get(victim), "keep me") << c.occupant;
     }
     removeTree(folder);
 }
 
-// A link planted at the name goes as a link: what it leads to stays as it
-// was. A file opened for writing through the name would overwrite it.
-struct Victims {
-    std::string folder, script, file, subfolder;
-    Victims()
-        : folder(freshFolder("sdlink")), script(folder + "\\TaveloSuicide.bat"), file(folder + "\\victim.txt"),
-          subfolder(folder + "\\victim")
-    {
-        writeBytes(file, "keep me");
-        CreateDirectoryA(subfolder.c_str(), NULL);
-        writeBytes(subfolder + "\\inside.txt", "keep me too");
-    }
-    ~Victims() { removeTree(folder); }
-    void expectUntouched()
-    {
-        EXPECT_EQ(readBytes(script), kScript);
-        EXPECT_EQ(GetFileAttributesA(script.c_str()) & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY), 0u);
-        EXPECT_EQ(readBytes(file), "keep me");
-        EXPECT_EQ(readBytes(subfolder + "\\inside.txt"), "keep me too");
-    }
-};
-
-TEST(SelfDeleteScriptWrite, RemovesPlantedHardLinkNotItsFile)
-{
-    Victims v;
-    ASSERT_TRUE(CreateHardLinkA(v.script.c_str(), v.file.c_str(), NULL)) << GetLastError();
-    ASSERT_EQ(writeSelfDeleteScript(v.script.c_str(), kScript), 0);
-    v.expectUntouched();
-}
-
 TEST(SelfDeleteScriptWrite, RemovesPlantedSymbolicLinkNotItsTarget)
 {
-    Victims v;
-    SetFileAttributesA(v.file.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string folder = freshFolder("sdlink");
+    std::string script = folder + "\\TaveloSuicide.bat";
+    std::string file = folder + "\\victim.txt", subfolder = folder + "\\victim";
+    put(file, "keep me");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryA(subfolder.c_str(), NULL);
+    put(subfolder + "\\inside.txt", "keep me too");
     const struct {
-        const char* target;
+        const std::string& target;
         DWORD flags;
-    } links[] = {{v.file.c_str(), 0}, {v.subfolder.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY}};
+    } links[] = {{file, 0}, {subfolder, SYMBOLIC_LINK_FLAG_DIRECTORY}};
     for (const auto& link : links) {
         // Wine 8 answers TRUE and makes nothing.
-        CreateSymbolicLinkA(v.script.c_str(), link.target, link.flags);
-        DWORD attributes = GetFileAttributesA(v.script.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        CreateSymbolicLinkA(script.c_str(), link.target.c_str(), link.flags);
+        if (attributesOf(script) == INVALID_FILE_ATTRIBUTES || !(attributesOf(script) & FILE_ATTRIBUTE_REPARSE_POINT))
             GTEST_SKIP() << "no symbolic links on this system";
-        ASSERT_EQ(writeSelfDeleteScript(v.script.c_str(), kScript), 0) << link.target;
-        v.expectUntouched();
-        EXPECT_TRUE(GetFileAttributesA(v.file.c_str()) & FILE_ATTRIBUTE_READONLY);
-        DeleteFileA(v.script.c_str());
+        ASSERT_EQ(writeSelfDeleteScript(script.c_str(), kScript), 0) << link.target;
+        EXPECT_EQ(get(script), kScript);
+        EXPECT_EQ(attributesOf(script) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+        EXPECT_EQ(get(file), "keep me");
+        EXPECT_TRUE(attributesOf(file) & FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(get(subfolder + "\\inside.txt"), "keep me too");
+        DeleteFileA(script.c_str());
     }
+    removeTree(folder);
 }
 
 TEST(SelfDeleteScriptWrite, WritesNothingWhereItCannot)
 {
     std::string folder = freshFolder("sdfail");
-    // A temporary folder that is not there.
     std::string missing = folder + "\\gone\\TaveloSuicide.bat";
     EXPECT_EQ(writeSelfDeleteScript(missing.c_str(), kScript), -1);
-    EXPECT_FALSE(exists(missing));
+    EXPECT_EQ(attributesOf(missing), INVALID_FILE_ATTRIBUTES);
     // A folder with something in it cannot be moved out of the way.
     std::string occupied = folder + "\\TaveloSuicide.bat";
     CreateDirectoryA(occupied.c_str(), NULL);
-    writeBytes(occupied + "\\keep.txt", "keep");
+    put(occupied + "\\keep.txt", "keep");
     EXPECT_EQ(writeSelfDeleteScript(occupied.c_str(), kScript), -1);
-    EXPECT_EQ(readBytes(occupied + "\\keep.txt"), "keep");
+    EXPECT_EQ(get(occupied + "\\keep.txt"), "keep");
     removeTree(folder);
 }
 
-// The script's path is passed in quotes: a program planted where the path
-// is cut at its first blank must not be the one that starts.
+// The script's path goes to the system in quotes: a program planted where
+// the path would be cut at its first blank must not be the one that starts.
 TEST(SelfDeleteScriptStart, RunsTheScriptNotAProgramAtAShorterPrefix)
 {
     std::string parent = freshFolder("sdstart");
@@ -191,9 +147,9 @@ TEST(SelfDeleteScriptStart, RunsTheScriptNotAProgramAtAShorterPrefix)
 
     ASSERT_EQ(startSelfDeleteScript(script.c_str()), 0);
     DWORD start = GetTickCount();
-    while (!exists(marker) && GetTickCount() - start < 15000)
+    while (attributesOf(marker) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 15000)
         Sleep(50);
-    EXPECT_TRUE(exists(marker));
+    EXPECT_NE(attributesOf(marker), INVALID_FILE_ATTRIBUTES);
     Sleep(200);  // let the script's cmd let go of the folder
     removeTree(parent);
 }
