@@ -77,6 +77,8 @@ const RuleCase kRuleCases[] = {
     {"blank folder", "[delfiles]\na\\ \\*.*\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"260 bytes", "[delfiles]\n" + std::string(260, 'p') + "\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"slash", "[delfiles]\nsave/*.sav\n-\n", RuleSlashPattern, 2, SeverityWarning},
+    {"outer folder first", "[delfiles]\nman\\*.htm\nman\\img\\*.png\n-\n", RuleFolderKept, 3, SeverityWarning},
+    {"outer folder unnamed", "[delfiles_user]\na\\b\\*.sav\n-\n", RuleFolderKept, 2, SeverityWarning},
     {"[reg] unused", "[reg]\nSoftware\\Maker\n-\n", RuleUnusedSection, 1, SeverityInfo},
 };
 
@@ -116,6 +118,7 @@ TEST(EnvCheck, NoFalseAlarms)
         "; comment\n"
         "ソフト\\*.*   \t\n"
         "a\\b\\*.dat\n"
+        "A\\*.dat\n"  // the outer folder after the inner one, in any case
         "-\n"
         "[delfiles_user] // saves\n"
         "save data\\*.sav\n"

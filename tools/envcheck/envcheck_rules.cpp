@@ -216,6 +216,8 @@ struct Scan {
     int endedOpenLine = 0;  // the "EOF" line that met an open section
     int headerLine[5] = {};
     bool headerHadEntries[5] = {};
+    // The entries of each section with their lines, as the last block left them.
+    std::vector<std::pair<std::string, int>> entries[5];
 };
 
 void add(Scan& s, int line, Severity severity, Rule rule, const std::string& text)
@@ -243,6 +245,7 @@ void checkOtherHeader(Scan& s, const std::string& t, int line)
 void checkEntry(Scan& s, const std::string& t, int line)
 {
     s.headerHadEntries[s.section] = true;
+    s.entries[s.section].push_back({t, line});
     if (startsWith(t, "[EOF]")) {
         add(s, line, SeverityWarning, RuleEofMarkerEntry,
             "[EOF] inside " + sectionLabel(s.section) + " is an entry like any other, not an end");
@@ -313,6 +316,7 @@ LineKind sectionView(Scan& s, const std::string& piece, int line)
         s.foreign = false;
         s.headerLine[opened] = line;
         s.headerHadEntries[opened] = false;
+        s.entries[opened].clear();
         if (opened == SectionIni || opened == SectionReg)
             add(s, line, SeverityInfo, RuleUnusedSection,
                 sectionLabel(opened) + " is read, but its entries take no part in an uninstall");
@@ -471,6 +475,56 @@ void scanLines(Scan& s, const std::string& raw)
         for (size_t at = 0; at < current.size(); at += kReadSize) {
             std::string piece = current.substr(at, kReadSize);
             settingsView(s, piece, line, sectionView(s, piece, line));
+        }
+    }
+}
+
+bool sameFolder(const std::string& a, const std::string& b)
+{
+    return upper(a) == upper(b);
+}
+
+// A pattern removes only its own innermost folder, right after its files, so
+// every outer folder needs a pattern of its own, swept later. The sweeps run
+// through [delfiles], then (when the user asks) [delfiles_user].
+void checkFolderOrder(Scan& s)
+{
+    std::vector<std::pair<std::string, int>> sweeps = s.entries[SectionDelfiles];
+    sweeps.insert(sweeps.end(), s.entries[SectionDelfilesUser].begin(), s.entries[SectionDelfilesUser].end());
+    std::vector<std::string> folders;
+    for (const auto& sweep : sweeps) {
+        char folder[MAX_PATH_BYTES] = "";
+        if (isPatternConfined(sweep.first.c_str()))
+            patternSubfolder(folder, sweep.first.c_str());
+        folders.push_back(folder);
+    }
+    std::vector<std::string> reported;
+    for (size_t i = 0; i < sweeps.size(); ++i) {
+        std::string outer = folders[i];
+        for (char* cut; !outer.empty() && (cut = mbFindLastByte(&outer[0], '\\')) != nullptr;) {
+            outer.resize(cut - &outer[0]);
+            bool later = false;
+            int earlier = 0;
+            for (size_t j = 0; j < sweeps.size(); ++j) {
+                if (j != i && sameFolder(folders[j], outer)) {
+                    later = later || j > i;
+                    earlier = j < i ? sweeps[j].second : earlier;
+                }
+            }
+            bool seen = false;
+            for (const std::string& r : reported)
+                seen = seen || sameFolder(r, outer);
+            if (later || seen)
+                continue;
+            reported.push_back(outer);
+            if (earlier)
+                add(s, sweeps[i].second, SeverityWarning, RuleFolderKept,
+                    "the folder " + outer + " stays: line " + std::to_string(earlier) +
+                        " removes it before this pattern empties " + folders[i] + "; list inner folders first");
+            else
+                add(s, sweeps[i].second, SeverityWarning, RuleFolderKept,
+                    "the folder " + outer + " stays: a pattern removes only its innermost folder (" + folders[i] +
+                        "); add a pattern for " + outer + "\\ below this one");
         }
     }
 }
@@ -663,6 +717,7 @@ Report checkInstallEnv(const char* path)
                 sectionLabel(open) + " is not closed by a line '-'; the uninstaller refuses to start");
     }
     checkSettings(s);
+    checkFolderOrder(s);
     if (open != SectionNone)
         report.removal.push_back("(The uninstaller does not start with this file; were the section closed:)");
     describeRemoval(report.removal);

@@ -44,6 +44,7 @@ enum Rule {
     RuleUnterminated,      // a section still open at the end: the program refuses to start
     RuleRefusedPattern,    // a pattern reaching outside the folder: never swept
     RuleSlashPattern,      // '/' in a pattern: its folder is not removed
+    RuleFolderKept,        // an outer folder no later pattern removes
     RuleUnusedSection,     // [ini] and [reg] entries take no part in an uninstall
 };
 
