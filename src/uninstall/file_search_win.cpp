@@ -10,18 +10,22 @@ namespace {
 
 enum SearchState { SearchNone, SearchFirstPending, SearchIterating };
 
-HANDLE g_search = INVALID_HANDLE_VALUE;
-SearchState g_state = SearchNone;
-char g_pattern[MAX_PATH_BYTES];
-WIN32_FIND_DATAA g_found;
-char g_path[MAX_PATH_BYTES];
+// The handle is open whenever the state is not SearchNone.
+struct FileSearch {
+    SearchState state;
+    HANDLE handle;
+    char pattern[MAX_PATH_BYTES];
+    WIN32_FIND_DATAA found;
+    char path[MAX_PATH_BYTES];
+};
+
+FileSearch g_search;
 
 void closeSearch()
 {
-    if (g_search != INVALID_HANDLE_VALUE)
-        FindClose(g_search);
-    g_search = INVALID_HANDLE_VALUE;
-    g_state = SearchNone;
+    if (g_search.state != SearchNone)
+        FindClose(g_search.handle);
+    g_search.state = SearchNone;
 }
 
 }  // namespace
@@ -30,31 +34,31 @@ int startFileSearch(const char* pattern)
 {
     closeSearch();
     size_t length = strlen(pattern);
-    if (length >= sizeof g_pattern)
+    if (length >= sizeof g_search.pattern)
         return 1;
-    memcpy(g_pattern, pattern, length + 1);
-    g_search = FindFirstFileA(g_pattern, &g_found);
-    if (g_search == INVALID_HANDLE_VALUE)
+    memcpy(g_search.pattern, pattern, length + 1);
+    g_search.handle = FindFirstFileA(pattern, &g_search.found);
+    if (g_search.handle == INVALID_HANDLE_VALUE)
         return 1;
-    g_state = SearchFirstPending;
+    g_search.state = SearchFirstPending;
     return 0;
 }
 
 const char* nextFoundFile()
 {
-    if (g_state == SearchNone)
+    if (g_search.state == SearchNone)
         return nullptr;
-    bool fresh = g_state == SearchFirstPending;
-    g_state = SearchIterating;
+    bool fresh = g_search.state == SearchFirstPending;
+    g_search.state = SearchIterating;
     for (;;) {
-        if (!fresh && !FindNextFileA(g_search, &g_found)) {
+        if (!fresh && !FindNextFileA(g_search.handle, &g_search.found)) {
             closeSearch();
             return nullptr;
         }
         fresh = false;
         // A path that would not fit is passed over, never cut.
-        if (!(g_found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            buildFoundPath(g_path, g_pattern, g_found.cFileName) == 0)
-            return g_path;
+        if (!(g_search.found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            buildFoundPath(g_search.path, g_search.pattern, g_search.found.cFileName) == 0)
+            return g_search.path;
     }
 }
