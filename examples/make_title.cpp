@@ -2,7 +2,7 @@
 // night sky over a hill with an observatory, stars, a crescent moon and the
 // title in Mincho. Not part of the build; to draw it again:
 //   g++ -O2 -I/usr/include/stb examples/make_title.cpp -o /tmp/make_title
-//   /tmp/make_title examples/title.png 200
+//   /tmp/make_title examples/title.png 180
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -58,7 +58,7 @@ float smooth(float edge0, float edge1, float x)
 float hillTop(float x)
 {
     float s = (float)g_size;
-    return s * 0.80f - s * 0.09f * expf(-powf((x - s * 0.30f) / (s * 0.28f), 2)) -
+    return s * 0.80f - s * 0.09f * expf(-powf((x - s * 0.20f) / (s * 0.28f), 2)) -
            s * 0.03f * sinf(x / s * 5.0f + 1.0f);
 }
 
@@ -126,7 +126,7 @@ void drawHill()
         }
     }
     // The observatory on the hill: a dome on a small house, one lit window.
-    float ox = s * 0.30f, base = hillTop(ox) + 1, w = s * 0.055f;
+    float ox = s * 0.17f, base = hillTop(ox) + 1, w = s * 0.055f;
     const Color building = {0.02f, 0.02f, 0.05f}, light = {1.0f, 0.8f, 0.4f};
     for (int y = (int)(base - w * 2.2f); y <= (int)base; ++y) {
         for (int x = (int)(ox - w * 1.3f); x <= (int)(ox + w * 1.3f); ++x) {
@@ -224,7 +224,7 @@ void drawTitle()
     float s = (float)g_size;
     std::vector<float> title(g_image.size()), sub(g_image.size());
     textMask(font, "星見の丘", s * 0.19f, s * 0.5f, s * 0.50f, title);
-    textMask(font, "― 体験版 ―", s * 0.085f, s * 0.5f, s * 0.63f, sub);
+    textMask(font, "― 体験版 ―", s * 0.085f, s * 0.5f, s * 0.62f, sub);
     std::vector<float> glow = blurred(title, g_size / 60 + 1);
     for (size_t i = 0; i < g_image.size(); ++i) {
         int x = (int)(i % g_size), y = (int)(i / g_size);
@@ -257,7 +257,7 @@ int main(int argc, char** argv)
         fputs("usage: make_title OUT.png [SIZE]\n", stderr);
         return 2;
     }
-    g_size = argc > 2 ? atoi(argv[2]) : 200;
+    g_size = argc > 2 ? atoi(argv[2]) : 180;
     g_image.assign((size_t)g_size * g_size, Color{0, 0, 0});
     drawSky();
     drawStars();
