@@ -37,6 +37,7 @@ struct RuleCase {
 const RuleCase kRuleCases[] = {
     {"ctrl-z", "TITLEBAR a\r\n\x1aTITLEBAR b\r\n", RuleCtrlZ, 2, SeverityWarning},
     {"long line", "// c\nTITLEBAR " + std::string(600, 'a') + "\n", RuleLongLine, 2, SeverityWarning},
+    {"long last line", "TITLEBAR x\n// " + std::string(600, 'c'), RuleLongLine, 2, SeverityWarning},
     {"blank before key", "REG_GLOBAL x\n  TITLEBAR Foo\n", RuleBlankBeforeKey, 2, SeverityWarning},
     {"tab before lower-case key", "\tinstfol Soft\n", RuleBlankBeforeKey, 1, SeverityWarning},
     {"lower-case key", "titlebar Foo\n", RuleKeyCase, 1, SeverityWarning},

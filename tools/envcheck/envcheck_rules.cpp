@@ -438,45 +438,45 @@ void settingsView(Scan& s, const std::string& piece, int line, LineKind kind)
         add(s, line, SeverityInfo, RuleUnusedKey, p.key + " is not used by the uninstaller");
 }
 
-// Splits the bytes into lines as text-mode reading sees them (CR LF is LF,
-// Ctrl-Z ends the file) and hands every 511-byte read to both views.
+// Hands one line (with its LF, when it has one) to both views, 511 bytes at a
+// time as the program reads it.
+void scanLine(Scan& s, const std::string& text, int line)
+{
+    size_t length = text.size() - (text.back() == '\n' ? 1 : 0);
+    if (length > kReadSize)
+        add(s, line, SeverityWarning, RuleLongLine,
+            "the line is " + std::to_string(length) +
+                " bytes; the program reads 511 at a time, the rest as a line of its own");
+    for (size_t at = 0; at < text.size(); at += kReadSize) {
+        std::string piece = text.substr(at, kReadSize);
+        settingsView(s, piece, line, sectionView(s, piece, line));
+    }
+}
+
+// Splits the bytes into lines as text-mode reading sees them: CR LF is LF,
+// and a Ctrl-Z ends the file.
 void scanLines(Scan& s, const std::string& raw)
 {
     int line = 1;
     std::string current;
-    bool pending = false;
     for (size_t i = 0; i < raw.size(); ++i) {
-        unsigned char c = (unsigned char)raw[i];
-        if (c == 0x1A) {
-            size_t rest = raw.find_first_not_of(std::string(" \t\r\n\x1a\0", 6), i);
-            if (rest != std::string::npos)
-                add(s, line, SeverityWarning, RuleCtrlZ, "a Ctrl-Z byte ends the file for the program; the rest is ignored");
+        char c = raw[i];
+        if (c == '\x1a') {
+            if (raw.find_first_not_of(std::string(" \t\r\n\x1a\0", 6), i) != std::string::npos)
+                add(s, line, SeverityWarning, RuleCtrlZ,
+                    "a Ctrl-Z byte ends the file for the program; the rest is ignored");
             break;
         }
         if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
             continue;
-        current += (char)c;
-        pending = true;
-        if (c != '\n')
-            continue;
-        if (current.size() - 1 > kReadSize)
-            add(s, line, SeverityWarning, RuleLongLine,
-                "the line is " + std::to_string(current.size() - 1) +
-                    " bytes; the program reads 511 at a time, the rest as a line of its own");
-        for (size_t at = 0; at < current.size(); at += kReadSize) {
-            std::string piece = current.substr(at, kReadSize);
-            settingsView(s, piece, line, sectionView(s, piece, line));
-        }
-        current.clear();
-        pending = false;
-        ++line;
-    }
-    if (pending) {
-        for (size_t at = 0; at < current.size(); at += kReadSize) {
-            std::string piece = current.substr(at, kReadSize);
-            settingsView(s, piece, line, sectionView(s, piece, line));
+        current += c;
+        if (c == '\n') {
+            scanLine(s, current, line++);
+            current.clear();
         }
     }
+    if (!current.empty())
+        scanLine(s, current, line);
 }
 
 bool sameFolder(const std::string& a, const std::string& b)
