@@ -3,6 +3,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
 namespace e2e {
 
 namespace {
@@ -320,6 +323,58 @@ bool isChecked(HWND dialog, int id)
     return state == BST_CHECKED;
 }
 
+void postCloseBox(HWND window)
+{
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+HWND focusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info))
+        return NULL;
+    return info.hwndFocus;
+}
+
+namespace {
+
+struct ClassSearch {
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectOfClass(HWND window, LPARAM param)
+{
+    ClassSearch* search = (ClassSearch*)param;
+    char className[64];
+    if (IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
+        _stricmp(className, search->className) == 0)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> windowsOfClass(const char* className)
+{
+    ClassSearch search = {className, {}};
+    EnumWindows(collectOfClass, (LPARAM)&search);
+    return search.found;
+}
+
+void endProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process)
+        return;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+}
+
 std::string clipboardText()
 {
     std::string text;
@@ -341,6 +396,69 @@ void clearClipboard()
         EmptyClipboard();
         CloseClipboard();
     }
+}
+
+Capture captureScreen(const RECT& rect)
+{
+    Capture capture;
+    capture.width = rect.right - rect.left;
+    capture.height = rect.bottom - rect.top;
+    if (capture.width <= 0 || capture.height <= 0)
+        return Capture();
+    // A 24-bit top-down DIB section with rows padded to 4 bytes, copied out
+    // without the padding.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    size_t row = (size_t)capture.width * 3;
+    size_t stride = (row + 3) & ~(size_t)3;
+    capture.bgr.resize(row * capture.height);
+    for (int y = 0; y < capture.height; ++y)
+        memcpy(&capture.bgr[row * y], (const unsigned char*)bits + stride * y, row);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+    return capture;
+}
+
+RECT clientOnScreen(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, NULL, (POINT*)&rect, 2);
+    return rect;
+}
+
+bool savePng(const Capture& capture, const std::string& path)
+{
+    std::vector<unsigned char> rgb(capture.bgr);
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        std::swap(rgb[i], rgb[i + 2]);
+    return stbi_write_png(path.c_str(), capture.width, capture.height, 3, rgb.data(), capture.width * 3) != 0;
+}
+
+std::string artefactPath(const std::string& relative)
+{
+    std::string build = driverFolder();
+    size_t sep = build.rfind('\\');
+    if (sep != std::string::npos)
+        build.resize(sep);
+    std::string path = build + "\\" + relative;
+    size_t last = path.rfind('\\');
+    makeFolders(path.substr(0, last));
+    return path;
 }
 
 }  // namespace e2e

@@ -76,8 +76,35 @@ void postClose(HWND window);
 void postKey(HWND window, WPARAM key);
 bool isChecked(HWND dialog, int id);
 
+// Posts what the close box of the caption sends (WM_SYSCOMMAND, SC_CLOSE).
+void postCloseBox(HWND window);
+// The window with the keyboard focus in the thread that owns window, or NULL.
+HWND focusOf(HWND window);
+// Visible top-level windows of the class, of any process.
+std::vector<HWND> windowsOfClass(const char* className);
+// Ends the process that owns window (for programs the tests made start).
+void endProcessOf(HWND window);
+
 std::string clipboardText();
 void clearClipboard();
+
+// --- screen --------------------------------------------------------------
+// Pixels as the screen shows them: 3 bytes each (blue, green, red), rows of
+// exactly 3·width bytes, top row first.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> bgr;
+    const unsigned char* pixel(int x, int y) const { return &bgr[3 * ((size_t)y * width + x)]; }
+};
+Capture captureScreen(const RECT& screenRect);
+// The client area of window in screen coordinates.
+RECT clientOnScreen(HWND window);
+// Writes the capture as a PNG file; false when it could not be written.
+bool savePng(const Capture& capture, const std::string& path);
+// build\<relative> beside the build tree this driver runs from, its folders
+// made: the place for artefacts such as screenshots.
+std::string artefactPath(const std::string& relative);
 
 // Waits for a predicate, polling; false on timeout.
 template <class F>

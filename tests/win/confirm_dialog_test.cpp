@@ -113,36 +113,6 @@ TEST_F(ConfirmDialog, AnswersAndSaveFileChoice)
     }
 }
 
-// OK is focused and the default button, the prompt names the folder as it is
-// (a '%' never acts as a format), and the dialog is centred on the screen,
-// not on its owner.
-TEST_F(ConfirmDialog, PromptFocusAndPlace)
-{
-    SetWindowPos(g_owner, NULL, 3, 5, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-    std::string prompt, caption;
-    HWND focus = NULL, okButton = NULL;
-    LRESULT defId = 0;
-    RECT r = {};
-    ask("C:\\100%s\\%d%n%%", [&](HWND d) {
-        char text[600];
-        GetDlgItemTextA(d, IDC_PROMPT, text, sizeof text);
-        prompt = text;
-        GetWindowTextA(d, text, sizeof text);
-        caption = text;
-        focus = GetFocus();
-        okButton = GetDlgItem(d, IDOK);
-        defId = SendMessageA(d, DM_GETDEFID, 0, 0);
-        GetWindowRect(d, &r);
-        EndDialog(d, 0);
-    });
-    EXPECT_EQ(prompt, "フォルダ[C:\\100%s\\%d%n%%]のファイルを削除します。\nよろしいですか？");
-    EXPECT_EQ(caption, "アンインストールの確認");
-    EXPECT_EQ(focus, okButton);
-    EXPECT_EQ(LOWORD(defId), IDOK);
-    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
-    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
-}
-
 // A folder longer than the prompt can hold is cut, never written past it.
 TEST_F(ConfirmDialog, LongFolderIsCutToThePrompt)
 {

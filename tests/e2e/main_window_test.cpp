@@ -1,0 +1,401 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <algorithm>
+
+#include "e2e/driver.h"
+#include "image/rct_encode.h"
+
+using namespace e2e;
+
+namespace {
+
+const char kCaption[] = "窓のテスト アンインストール";
+const char kEnv[] = "TITLEBAR 窓のテスト\r\n";
+
+// A picture whose every pixel differs from its neighbours in some channel,
+// so a shifted, flipped or clipped drawing shows up.
+struct Picture {
+    int width, height;
+    std::vector<unsigned char> bgr;
+    std::string file;
+};
+
+Picture makePicture(int width, int height)
+{
+    Picture p{width, height, {}, {}};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            p.bgr.push_back((unsigned char)(x * 255 / width));
+            p.bgr.push_back((unsigned char)(y * 7 + x * 3));
+            p.bgr.push_back((unsigned char)(((x / 8 + y / 8) & 1) ? 0xE0 : 0x30));
+        }
+    std::vector<unsigned char> file = encodeRctFile(p.bgr.data(), width, height);
+    p.file.assign(file.begin(), file.end());
+    return p;
+}
+
+// Client rectangle in screen coordinates and its left part that no button covers.
+struct ClientArea {
+    RECT screen;
+    int width, height, freeWidth;
+};
+
+ClientArea clientArea(HWND window)
+{
+    ClientArea a;
+    a.screen = clientOnScreen(window);
+    a.width = a.screen.right - a.screen.left;
+    a.height = a.screen.bottom - a.screen.top;
+    a.freeWidth = a.width;
+    for (const Control& c : controlsOf(window))
+        if (c.visible)
+            a.freeWidth = std::min(a.freeWidth, (int)(c.screen.left - a.screen.left));
+    return a;
+}
+
+// Compares what the screen shows of the client area with the picture drawn
+// 1:1 at x = (H - W) / 2, y = (H - P) / 2 (H the client height), clipped at
+// the client edges and at the buttons. Empty when every pixel matches.
+std::string pictureMismatch(HWND window, const Picture& p)
+{
+    ClientArea a = clientArea(window);
+    int x0 = (a.height - p.width) / 2, y0 = (a.height - p.height) / 2;
+    Capture shot = captureScreen(a.screen);
+    if (shot.width != a.width)
+        return "no capture";
+    int compared = 0;
+    for (int y = std::max(0, y0); y < std::min(a.height, y0 + p.height); ++y)
+        for (int x = std::max(0, x0); x < std::min(a.freeWidth, x0 + p.width); ++x) {
+            const unsigned char* want = &p.bgr[3 * ((size_t)(y - y0) * p.width + (x - x0))];
+            const unsigned char* got = shot.pixel(x, y);
+            if (memcmp(want, got, 3) != 0)
+                return "client pixel " + std::to_string(x) + "," + std::to_string(y) + " differs";
+            ++compared;
+        }
+    return compared ? "" : "nothing to compare";
+}
+
+void expectPictureShown(HWND window, const Picture& p)
+{
+    std::string mismatch;
+    waitFor([&] { return (mismatch = pictureMismatch(window, p)).empty(); }, 5000);
+    EXPECT_EQ(mismatch, "") << p.width << "x" << p.height;
+}
+
+// Layouts by INSTREADME, checked against the template's dialog units.
+struct LayoutCase {
+    const char* envLine;
+    const char* readmeCaption;  // null: two buttons
+};
+
+TEST(MainWindow, ButtonLayoutCaptionAndPlace)
+{
+    const LayoutCase cases[] = {
+        {"", nullptr},
+        {"INSTREADME\r\n", nullptr},
+        {"INSTREADME -\r\n", nullptr},
+        {"INSTREADME -x\r\n", nullptr},
+        {"INSTREADME お読み|ください\r\n", "お読み ください"},
+    };
+    for (const LayoutCase& c : cases) {
+        std::string folder = freshFolder("layout");
+        Program program(prepareInstallation(folder, std::string(kEnv) + c.envLine));
+        HWND window = waitForDialog(program.pid(), kCaption);
+        ASSERT_TRUE(window) << c.envLine;
+
+        RECT w;
+        GetWindowRect(window, &w);
+        EXPECT_EQ(w.left, (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2) << "centred";
+        EXPECT_EQ(w.top, (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2) << "centred";
+
+        // Expected texts from top (130 dialog units) to bottom (160).
+        struct Slot {
+            int id, top;
+            const char* text;
+        } slots[] = {{1002, 130, c.readmeCaption ? "アンインストール" : nullptr},
+                     {1001, 145, c.readmeCaption ? c.readmeCaption : "アンインストール"},
+                     {1000, 160, "中止"}};
+        std::vector<Control> controls = controlsOf(window);
+        ClientArea a = clientArea(window);
+        double unitX = a.width / 234.0, unitY = a.height / 179.0;
+        for (const Slot& s : slots) {
+            const Control* b = findControl(controls, s.id);
+            if (!s.text) {
+                EXPECT_EQ(b, nullptr) << s.id << " " << c.envLine;
+                continue;
+            }
+            ASSERT_NE(b, nullptr) << s.id << " " << c.envLine;
+            EXPECT_EQ(b->text, s.text);
+            EXPECT_TRUE(b->visible);
+            EXPECT_NEAR(b->screen.left - a.screen.left, 155 * unitX, 1.5) << s.id;
+            EXPECT_NEAR(b->screen.top - a.screen.top, s.top * unitY, 1.5) << s.id;
+            EXPECT_NEAR(b->screen.right - b->screen.left, 75 * unitX, 1.5) << s.id;
+            EXPECT_NEAR(b->screen.bottom - b->screen.top, 14 * unitY, 1.5) << s.id;
+        }
+        EXPECT_EQ(controls.size(), c.readmeCaption ? 3u : 2u);
+        postCloseBox(window);
+        EXPECT_EQ(program.waitExit(), 0u);
+        removeTree(folder);
+    }
+}
+
+// "中止" and the close box end the program with 0; Enter and Escape, which
+// the dialog manager turns into IDOK and IDCANCEL, do nothing.
+TEST(MainWindow, CloseButtonAndCloseBoxEndWithZero)
+{
+    for (bool closeBox : {false, true}) {
+        std::string folder = freshFolder("close");
+        Program program(prepareInstallation(folder, kEnv));
+        HWND window = waitForDialog(program.pid(), kCaption);
+        ASSERT_TRUE(window);
+        postKey(window, VK_RETURN);
+        postKey(window, VK_ESCAPE);
+        EXPECT_EQ(program.waitExit(500), STILL_ACTIVE) << "Enter or Escape ended the window";
+        if (closeBox)
+            postCloseBox(window);
+        else
+            pressButton(window, 1000);
+        EXPECT_EQ(program.waitExit(), 0u) << closeBox;
+        removeTree(folder);
+    }
+}
+
+// The picture at 1:1, offsets from the client height, the top row at the
+// top: an odd width (rows padded in memory), a picture taller and one wider
+// than the client is high (negative offsets, clipped at the client edge).
+TEST(MainWindow, DrawsThePicture)
+{
+    const int sizes[][2] = {{201, 173}, {101, 701}, {501, 61}};
+    for (const auto& size : sizes) {
+        Picture p = makePicture(size[0], size[1]);
+        std::string folder = freshFolder("picture");
+        std::string exe = prepareInstallation(folder, std::string(kEnv) + "INSTREADME お読みください\r\n");
+        writeFile(folder + "\\insttscr.rct", p.file);
+        Program program(exe);
+        HWND window = waitForDialog(program.pid(), kCaption);
+        ASSERT_TRUE(window);
+        expectPictureShown(window, p);
+        if (size[0] == 201) {
+            RECT r;
+            GetWindowRect(window, &r);
+            EXPECT_TRUE(savePng(captureScreen(r), artefactPath("screenshots\\main_window.png")));
+        }
+        postCloseBox(window);
+        EXPECT_EQ(program.waitExit(), 0u);
+        removeTree(folder);
+    }
+}
+
+// A file that is not a picture shows none and no box; the window works.
+TEST(MainWindow, NoPictureFromAFileThatIsNotOne)
+{
+    std::string folder = freshFolder("notpicture");
+    std::string exe = prepareInstallation(folder, kEnv);
+    writeFile(folder + "\\insttscr.rct", "\x98\x5A\x92\x9A" "TC02 not a picture at all");
+    Program program(exe);
+    HWND window = waitForDialog(program.pid(), kCaption);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(dialogsOf(program.pid()).size(), 1u);
+    Sleep(300);
+    ClientArea a = clientArea(window);
+    Capture shot = captureScreen(a.screen);
+    int differing = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < a.freeWidth; ++x)
+            differing += memcmp(shot.pixel(x, y), shot.pixel(0, 0), 3) != 0;
+    EXPECT_EQ(differing, 0) << "only the dialog's background left of the buttons";
+    pressButton(window, 1000);
+    EXPECT_EQ(program.waitExit(), 0u);
+    removeTree(folder);
+}
+
+// A missing picture asks with Retry and Cancel: Retry after the file is back
+// opens the window with it, Cancel ends the program with -1.
+TEST(MainWindow, MissingPictureRetryOrCancel)
+{
+    for (bool retry : {true, false}) {
+        std::string folder = freshFolder("nopicture");
+        std::string exe = prepareInstallation(folder, kEnv);
+        DeleteFileA((folder + "\\insttscr.rct").c_str());
+        Program program(exe);
+        HWND box = waitForDialog(program.pid());
+        ASSERT_TRUE(box);
+        EXPECT_EQ(messageBoxText(box), "Ffopen : ファイル[insttscr.rct]の読み込みで失敗しました");
+        EXPECT_EQ(windowText(box), kCaption);
+        EXPECT_EQ(messageBoxButtons(box), (std::vector<int>{IDRETRY, IDCANCEL}));
+        if (!retry) {
+            pressButton(box, IDCANCEL);
+            EXPECT_EQ(program.waitExit(), 0xFFFFFFFFu);
+        } else {
+            Picture p = makePicture(45, 33);
+            writeFile(folder + "\\insttscr.rct", p.file);
+            pressButton(box, IDRETRY);
+            HWND window = waitForDialog(program.pid(), kCaption, 10000, {box});
+            ASSERT_TRUE(window);
+            expectPictureShown(window, p);
+            postCloseBox(window);
+            EXPECT_EQ(program.waitExit(), 0u);
+        }
+        removeTree(folder);
+    }
+}
+
+// The readme button opens the file named by INSTREADMEFL on every press.
+TEST(MainWindow, ReadmeButtonOpensTheNamedFileEachTime)
+{
+    std::string folder = freshFolder("readme");
+    std::string exe = prepareInstallation(folder, std::string(kEnv) + "INSTREADME 説明\r\nINSTREADMEFL mark.bat\r\n");
+    writeFile(folder + "\\mark.bat", "@echo pressed>>\"%~dp0marks.txt\"\r\n");
+    Program program(exe);
+    HWND window = waitForDialog(program.pid(), kCaption);
+    ASSERT_TRUE(window);
+    auto marks = [&] {
+        std::string text = readFile(folder + "\\marks.txt");
+        int n = 0;
+        for (size_t at = 0; (at = text.find("pressed", at)) != std::string::npos; at += 7)
+            ++n;
+        return n;
+    };
+    for (int press = 1; press <= 2; ++press) {
+        pressButton(window, 1001);
+        EXPECT_TRUE(waitFor([&] { return marks() == press; })) << "press " << press << ": " << marks() << " marks";
+    }
+    EXPECT_TRUE(program.running());
+    pressButton(window, 1000);
+    EXPECT_EQ(program.waitExit(), 0u);
+    removeTree(folder);
+}
+
+// Without INSTREADMEFL the button opens readme.txt beside the program with
+// the text viewer, whatever folder the program was started from.
+TEST(MainWindow, ReadmeButtonOpensReadmeTxtBesideTheProgram)
+{
+    for (HWND old : windowsOfClass("Notepad"))
+        endProcessOf(old);
+    std::string folder = freshFolder("readmetxt");
+    std::string exe = prepareInstallation(folder, std::string(kEnv) + "INSTREADME 説明\r\n");
+    writeFile(folder + "\\readme.txt", "readme beside the program");
+    Program program(exe);
+    HWND window = waitForDialog(program.pid(), kCaption);
+    ASSERT_TRUE(window);
+    pressButton(window, 1001);
+    HWND viewer = NULL;
+    EXPECT_TRUE(waitFor([&] {
+        std::vector<HWND> found = windowsOfClass("Notepad");
+        viewer = found.empty() ? NULL : found[0];
+        return viewer != NULL;
+    }));
+    if (viewer) {
+        EXPECT_NE(windowText(viewer).find("readme.txt"), std::string::npos) << windowText(viewer);
+        HWND edit = FindWindowExA(viewer, NULL, "Edit", NULL);
+        EXPECT_EQ(windowText(edit), "readme beside the program");
+        endProcessOf(viewer);
+    }
+    EXPECT_TRUE(program.running());
+    pressButton(window, 1000);
+    EXPECT_EQ(program.waitExit(), 0u);
+    removeTree(folder);
+}
+
+// --- the confirmation, reached through "アンインストール" ------------------------
+
+const char kConfirmCaption[] = "アンインストールの確認";
+const char kCancelled[] = "アンインストールを中止しました";
+
+// While a nested dialog or box is open, the main window's buttons and close
+// request do nothing: the program goes on, with only the main window and
+// that one dialog open.
+void expectMainWindowIgnores(const Program& program, HWND window, const char* what)
+{
+    pressButton(window, 1000);
+    pressButton(window, 1001);
+    postClose(window);
+    Sleep(500);
+    EXPECT_TRUE(program.running()) << what;
+    EXPECT_EQ(dialogsOf(program.pid()).size(), 2u) << what;
+}
+
+HWND openConfirmation(HWND window, const Program& program)
+{
+    pressButton(window, 1001);
+    return waitForDialog(program.pid(), kConfirmCaption, 10000, {window});
+}
+
+// Every way to cancel, each with the box ticked: the cancel is reported, the
+// window stays with its buttons, and the next confirmation starts unticked.
+// The folder holds '%' sequences, which the prompt shows unchanged.
+TEST(MainWindow, ConfirmationCancelledEveryWayKeepsTheWindow)
+{
+    std::string folder = freshFolder("確認%s%d%n");
+    Program program(prepareInstallation(folder, kEnv));
+    HWND window = waitForDialog(program.pid(), kCaption);
+    ASSERT_TRUE(window);
+    enum { CancelButton, EscapeKey, CloseBox };
+    for (int way : {CancelButton, EscapeKey, CloseBox}) {
+        HWND dialog = openConfirmation(window, program);
+        ASSERT_TRUE(dialog) << way;
+        std::vector<Control> controls = controlsOf(dialog);
+        ASSERT_TRUE(findControl(controls, 1026));
+        EXPECT_EQ(findControl(controls, 1026)->text,
+                  "フォルダ[" + folder + "]のファイルを削除します。\nよろしいですか？");
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+        EXPECT_FALSE(isChecked(dialog, 1007)) << way << ": a new dialog starts unticked";
+        EXPECT_EQ(focusOf(dialog), GetDlgItem(dialog, IDOK));
+        RECT r;
+        GetWindowRect(dialog, &r);
+        EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2) << "centred on the screen";
+        EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2) << "centred on the screen";
+        if (way == CancelButton)
+            expectMainWindowIgnores(program, window, "under the confirmation");
+
+        PostMessageA(GetDlgItem(dialog, 1007), BM_CLICK, 0, 0);
+        EXPECT_TRUE(waitFor([&] { return isChecked(dialog, 1007); }));
+        if (way == CancelButton)
+            pressButton(dialog, IDCANCEL);
+        else if (way == EscapeKey)
+            postKey(focusOf(dialog), VK_ESCAPE);
+        else
+            postCloseBox(dialog);
+        HWND box = waitForDialog(program.pid(), kCaption, 10000, {window});
+        ASSERT_TRUE(box) << way;
+        EXPECT_EQ(messageBoxText(box), kCancelled);
+        EXPECT_FALSE(IsWindow(dialog));
+        if (way == CancelButton)
+            expectMainWindowIgnores(program, window, "under the report");
+        pressButton(box, IDOK);
+        EXPECT_TRUE(waitGone(box));
+        ASSERT_TRUE(program.running());
+        controls = controlsOf(window);
+        EXPECT_EQ(controls.size(), 2u);
+        EXPECT_EQ(findControl(controls, 1001)->text, "アンインストール");
+        EXPECT_EQ(findControl(controls, 1000)->text, "中止");
+    }
+    EXPECT_TRUE(exists(folder + "\\insttscr.rct")) << "nothing removed";
+    pressButton(window, 1000);
+    EXPECT_EQ(program.waitExit(), 0u) << "the window serves its buttons again";
+    removeTree(folder);
+}
+
+// Enter as soon as the confirmation shows presses OK, its default button:
+// the uninstall runs to its end.
+TEST(MainWindow, EnterRightAfterTheConfirmationOpensConfirms)
+{
+    std::string folder = freshFolder("enter");
+    Program program(prepareInstallation(folder, "TITLEBAR 確定のテスト\r\n"));
+    HWND window = waitForDialog(program.pid(), "確定のテスト アンインストール");
+    ASSERT_TRUE(window);
+    HWND dialog = openConfirmation(window, program);
+    ASSERT_TRUE(dialog);
+    postKey(focusOf(dialog), VK_RETURN);
+    HWND box = waitForDialog(program.pid(), "確定のテスト アンインストール", 10000, {window});
+    ASSERT_TRUE(box);
+    EXPECT_EQ(messageBoxText(box), "アンインストールを終了します");
+    EXPECT_FALSE(exists(folder + "\\insttscr.rct"));
+    pressButton(box, IDOK);
+    EXPECT_EQ(program.waitExit(), 0u);
+    removeTree(folder);
+}
+
+}  // namespace
