@@ -42,7 +42,7 @@ int32_t readInt32(const unsigned char* p)
 inline void copyBehind(unsigned char* dst, size_t distance, size_t length, size_t room)
 {
     const unsigned char* src = dst - distance;
-    if (length <= 48 && room >= 256) {
+    if (length <= 48 && room >= 64) {
         if (distance >= 16) {
             // Up to 16 pixels in three blocks, no branch; each block reads
             // only bytes written before it.
@@ -52,13 +52,15 @@ inline void copyBehind(unsigned char* dst, size_t distance, size_t length, size_
         } else {
             // A source one to five pixels back: its period fits one block,
             // which is stored again every period; what each store carries
-            // past the period the next one overwrites. Sixteen stores cover
-            // 48 bytes for every period, and a fixed count spares the
+            // past the period the next one overwrites. Most such copies
+            // need no more than four stores, and a fixed four spare the
             // mispredicted loop end that costs more than the extra stores.
             unsigned char period[16];
             memcpy(period, src, 16);
-            for (size_t i = 0; i < 16; ++i)
+            for (size_t i = 0; i < 4; ++i)
                 memcpy(dst + i * distance, period, 16);
+            for (size_t i = 4 * distance; i < length; i += distance)
+                memcpy(dst + i, period, 16);
         }
         return;
     }
