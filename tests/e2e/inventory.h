@@ -1,0 +1,42 @@
+// Driver helpers for what an uninstall leaves behind: files, registry keys
+// and values, shell folders and INI sections, each as a set of names so
+// that a before/after pair shows exactly what went. Also directory links
+// and drive letters, made through Wine's host when the platform itself
+// has none.
+#pragma once
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using Inventory = std::set<std::string>;
+
+// Every file and folder below folder as tag + relative path; folders end
+// in '\'. Links are listed, not followed.
+Inventory fileInventory(const std::string& folder, const std::string& tag = "");
+// Every subkey (tag + "a\b\") and value (tag + "a\b\=name") below root\path.
+Inventory registryInventory(HKEY root, const std::string& path, const std::string& tag = "");
+// Inventory of an INI file: tag + "[section]" and tag + "[section]key=value".
+Inventory iniInventory(const std::string& path, const std::string& tag = "");
+// The entries of a that b lacks.
+Inventory minus(const Inventory& a, const Inventory& b);
+
+bool registryKeyExists(HKEY root, const std::string& path);
+// Creates the key (and the keys on its way); sets the value when name is given.
+void setRegistryValue(HKEY root, const std::string& path, const char* name = nullptr, const char* data = "x");
+void deleteRegistryTree(HKEY root, const std::string& path);
+
+// The path of a shell folder (a CSIDL_ constant), empty when unknown.
+std::string shellFolderPath(int csidl);
+
+// A directory symbolic link at link to target; false when none can be made.
+bool makeDirectoryLink(const std::string& link, const std::string& target);
+// Makes X: (letter 'X') show folder to every process; false when it cannot
+// or the letter is taken.
+bool mapDrive(char letter, const std::string& folder);
+void unmapDrive(char letter, const std::string& folder);
+
+}  // namespace e2e

@@ -1,0 +1,297 @@
+// The uninstall as the user runs it: what it removes from a realistic
+// installation (files, save files, registry, shortcuts, INI section,
+// uninstall entry), and everything it must leave alone.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <functional>
+
+#include "e2e/driver.h"
+#include "e2e/inventory.h"
+
+using namespace e2e;
+
+namespace {
+
+const char kTitle[] = "E2E ソフト テスト";
+const std::string kCaption = std::string(kTitle) + " アンインストール";
+const int kUninstallButton = 1001;  // the middle slot without a readme button
+const int kSaveFilesBox = 1007;
+const char kFinal[] = "アンインストールを終了します";
+const char kEntries[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kRegistry[] = "Software\\uninst-e2e";
+const std::string kRoot = "C:\\e2e\\uninstall";
+const std::string kFolder = kRoot + "\\Soft\\Title ソ";
+const std::string kIni = kRoot + "\\game.ini";
+
+const char kInstallEnv[] =
+    "TITLEBAR\tE2E|ソフト|テスト\r\n"
+    "INST_GROUP\tE2Eグループ\r\n"
+    "INSTFOL\tSoft\r\n"
+    "INSTREADMEFL\treadme.txt\r\n"
+    "REG_GLOBAL\tuninst-e2e\r\n"
+    "REG_LOCAL\tTitle\r\n"
+    "INI_FILE\tC:\\e2e\\uninstall\\game.ini\r\n"
+    "INI_SECTION\tTitle\r\n"
+    "[EOF]\r\n"
+    "[delfiles]\r\ngame.exe\r\nreadme.txt\r\ndata\\sub\\*.dat\r\ndata\\*.dat\r\nmovie\\*.*\r\n-\r\n"
+    "[delfiles_user]\r\nsave\\*.sav\r\nsave.ini\r\n-\r\n";
+
+std::string programs()
+{
+    return shellFolderPath(CSIDL_COMMON_PROGRAMS) + "\\E2Eグループ";
+}
+
+std::string desktop()
+{
+    return shellFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+}
+
+// Everything the uninstall may touch, and the neighbours it must not.
+Inventory inventory()
+{
+    Inventory all = fileInventory(kRoot, "file:");
+    for (const Inventory& part :
+         {registryInventory(HKEY_CURRENT_USER, kRegistry, "hkcu:"),
+          registryInventory(HKEY_LOCAL_MACHINE, kRegistry, "hklm:"),
+          registryInventory(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト", "entry:"),
+          registryInventory(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト", "other entry:"),
+          fileInventory(programs(), "programs:"), iniInventory(kIni, "ini:")})
+        all.insert(part.begin(), part.end());
+    for (const char* name : {"E2E ソフト テスト.LNK", "E2E ソフト.LNK"}) {
+        if (exists(desktop() + "\\" + name))
+            all.insert(std::string("desktop:") + name);
+    }
+    return all;
+}
+
+void cleanUp()
+{
+    removeTree(kRoot);
+    removeTree(programs());
+    DeleteFileA((desktop() + "\\E2E ソフト テスト.LNK").c_str());
+    DeleteFileA((desktop() + "\\E2E ソフト.LNK").c_str());
+    deleteRegistryTree(HKEY_CURRENT_USER, kRegistry);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, kRegistry);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト");
+}
+
+// A realistic installation, with a user's shortcut in the title folder
+// and another application's registry key when asked.
+std::string install(bool usersNeighbours)
+{
+    cleanUp();
+    freshFolder("uninstall\\Soft\\Title ソ");
+    std::string exe = prepareInstallation(kFolder, kInstallEnv);
+    for (const char* name : {"install.arc", "help.gid", "game.exe", "readme.txt", "data\\a.dat", "data\\b.dat",
+                             "data\\sub\\c.dat", "movie\\op.mpg", "movie\\ed", "save\\1.sav", "save\\2.sav",
+                             "save.ini", "mine\\notes.txt"}) {
+        std::string path = kFolder + "\\" + name;
+        CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), NULL);
+        CreateDirectoryA((kFolder + "\\data\\sub").c_str(), NULL);
+        writeFile(path, name);
+    }
+    writeFile(kIni, "[Other]\r\na=1\r\n[Title]\r\nx=y\r\nz=w\r\n[Last]\r\nq=r\r\n");
+    setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title", "Path", "C:\\e2e");
+    setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Sound", "Volume", "7");
+    setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Keys\\ソ", "表", "1");
+    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kRegistry) + "\\Title");  // the installer's
+    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト", "DisplayName", kTitle);
+    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト", "DisplayName", "other");
+    std::string titleFolder = programs() + "\\E2E ソフト テスト\\";
+    CreateDirectoryA(programs().c_str(), NULL);
+    CreateDirectoryA(titleFolder.c_str(), NULL);
+    for (const char* name : {"E2E ソフト テスト.LNK", "E2E ソフト テスト お読みください.LNK",
+                             "E2E ソフト テスト アンインストール.LNK"})
+        writeFile(titleFolder + name, "shortcut");
+    writeFile(desktop() + "\\E2E ソフト テスト.LNK", "shortcut");
+    if (usersNeighbours) {
+        setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Other", "Keep", "1");
+        writeFile(titleFolder + "mine.lnk", "user's");
+    }
+    writeFile(desktop() + "\\E2E ソフト.LNK", "another title's");
+    return exe;
+}
+
+// Presses "アンインストール" and answers the confirmation (ticking the save
+// files when asked, or cancelling); then answers each box with OK and
+// returns their texts. atFinal runs while the final box is still open.
+std::vector<std::string> uninstall(Program& program, int answer, bool tick,
+                                   const std::function<void()>& atFinal = [] {})
+{
+    std::vector<std::string> texts;
+    HWND main = waitForDialog(program.pid(), kCaption.c_str());
+    if (!main)
+        return {"no main window"};
+    pressButton(main, kUninstallButton);
+    HWND confirm = waitForDialog(program.pid(), nullptr, 10000, {main});
+    if (!confirm || !GetDlgItem(confirm, kSaveFilesBox))
+        return {"no confirmation"};
+    if (tick) {
+        PostMessageA(GetDlgItem(confirm, kSaveFilesBox), BM_CLICK, 0, 0);
+        waitFor([&] { return isChecked(confirm, kSaveFilesBox); });
+    }
+    pressButton(confirm, answer);
+    waitGone(confirm);
+    while (HWND box = waitForDialog(program.pid(), nullptr, 5000, {main})) {
+        texts.push_back(messageBoxText(box));
+        if (texts.back() == kFinal)
+            atFinal();
+        pressButton(box, IDOK);
+        waitGone(box);
+        if (texts.back() == kFinal)
+            break;
+    }
+    return texts;
+}
+
+// After the program has gone, its script deletes it (and, with nothing of
+// the user's left, its folder): let it finish before the next run.
+void waitForScript(const std::string& exe)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string script = std::string(temp) + "TaveloSuicide.bat";
+    EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, 30000));
+}
+
+TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
+{
+    const Inventory removedAlways = {
+        "file:Soft\\Title ソ\\install.arc", "file:Soft\\Title ソ\\install.env", "file:Soft\\Title ソ\\insttscr.rct",
+        "file:Soft\\Title ソ\\help.gid", "file:Soft\\Title ソ\\game.exe", "file:Soft\\Title ソ\\readme.txt",
+        "file:Soft\\Title ソ\\data\\", "file:Soft\\Title ソ\\data\\a.dat", "file:Soft\\Title ソ\\data\\b.dat",
+        "file:Soft\\Title ソ\\data\\sub\\", "file:Soft\\Title ソ\\data\\sub\\c.dat",
+        "file:Soft\\Title ソ\\movie\\", "file:Soft\\Title ソ\\movie\\op.mpg", "file:Soft\\Title ソ\\movie\\ed",
+        "hkcu:Title\\", "hkcu:Title\\=Path", "hkcu:Title\\Config\\", "hkcu:Title\\Config\\Sound\\",
+        "hkcu:Title\\Config\\Sound\\=Volume", "hkcu:Title\\Config\\Keys\\", "hkcu:Title\\Config\\Keys\\ソ\\",
+        "hkcu:Title\\Config\\Keys\\ソ\\=表", "entry:=DisplayName", "desktop:E2E ソフト テスト.LNK",
+        "programs:E2E ソフト テスト\\E2E ソフト テスト.LNK",
+        "programs:E2E ソフト テスト\\E2E ソフト テスト お読みください.LNK",
+        "programs:E2E ソフト テスト\\E2E ソフト テスト アンインストール.LNK", "ini:[Title]", "ini:[Title]x=y",
+        "ini:[Title]z=w"};
+    struct Case {
+        bool tick;
+        Inventory alsoRemoved;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        // Save files go; the folders that held the title's shortcuts too.
+        {true,
+         {"file:Soft\\Title ソ\\save\\", "file:Soft\\Title ソ\\save\\1.sav", "file:Soft\\Title ソ\\save\\2.sav",
+          "file:Soft\\Title ソ\\save.ini", "programs:E2E ソフト テスト\\"},
+         {kFinal}},
+        // Save files stay, and save.ini is a loose file of the user's; a
+        // user's shortcut keeps the folders, another key the first level.
+        {false, {}, {"フォルダ[" + kFolder + "]にはユーザファイルが残っています。", kFinal}},
+    };
+    for (const Case& c : cases) {
+        std::string exe = install(!c.tick);
+        Inventory before = inventory(), after;
+        Program program(exe);
+        ASSERT_TRUE(program.started());
+        EXPECT_EQ(uninstall(program, IDOK, c.tick, [&] { after = inventory(); }), c.boxes) << c.tick;
+        Inventory removed = removedAlways;
+        removed.insert(c.alsoRemoved.begin(), c.alsoRemoved.end());
+        EXPECT_EQ(minus(before, after), removed) << c.tick;
+        EXPECT_EQ(minus(after, before), Inventory{}) << c.tick;
+        EXPECT_EQ(program.waitExit(), 0u);
+        // The first-level key goes with nothing else in it; the group folder
+        // and the first-level key are not in the inventory's view.
+        EXPECT_EQ(registryKeyExists(HKEY_CURRENT_USER, kRegistry), !c.tick);
+        EXPECT_EQ(exists(programs()), !c.tick);
+        waitForScript(exe);
+    }
+    cleanUp();
+}
+
+TEST(Uninstall, CancelTouchesNothing)
+{
+    std::string exe = install(false);
+    Inventory before = inventory();
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    EXPECT_EQ(uninstall(program, IDCANCEL, true), std::vector<std::string>{"アンインストールを中止しました"});
+    EXPECT_EQ(inventory(), before);
+    HWND main = waitForDialog(program.pid(), kCaption.c_str());
+    ASSERT_TRUE(main) << "the window stays";
+    postClose(main);
+    EXPECT_EQ(program.waitExit(), 0u);
+    cleanUp();
+}
+
+// At a drive root the program's folder cannot be told from the drive: it
+// says so, and Retry closes the window with nothing removed.
+TEST(Uninstall, ProgramAtADriveRootRemovesNothing)
+{
+    std::string folder = freshFolder("driveroot");
+    prepareInstallation(folder, kInstallEnv);
+    writeFile(folder + "\\game.exe", "game");
+    if (!mapDrive('X', folder))
+        GTEST_SKIP() << "no drive letter can be made here";
+    Inventory before = fileInventory(folder);
+    Program program("X:\\uninst.exe");
+    ASSERT_TRUE(program.started());
+    HWND main = waitForDialog(program.pid(), kCaption.c_str());
+    ASSERT_TRUE(main);
+    pressButton(main, kUninstallButton);
+    HWND box = waitForDialog(program.pid(), nullptr, 10000, {main});
+    ASSERT_TRUE(box);
+    EXPECT_EQ(messageBoxText(box), "インストール先の特定に失敗しました");
+    EXPECT_EQ(messageBoxButtons(box), (std::vector<int>{IDRETRY, IDCANCEL}));
+    pressButton(box, IDRETRY);
+    EXPECT_EQ(program.waitExit(), 0u);
+    EXPECT_EQ(fileInventory(folder), before);
+    unmapDrive('X', folder);
+    removeTree(folder);
+}
+
+// Patterns that would reach outside the folder, each aimed at a file the
+// test placed there: none is deleted, no outside folder removed.
+TEST(Uninstall, HostilePatternsDeleteNothingOutside)
+{
+    const std::string root = freshFolder("hostile");
+    const std::string folder = root + "\\inst";
+    const std::vector<std::string> patterns = {
+        "..\\victim.txt", "..\\*.txt", "..\\victims\\*.dat", "..\\victims\\*", "..\\empty\\*",
+        "C:\\e2e\\hostile\\victim.txt", "C:..\\victim.txt", "C:victim.txt", "\\victim.txt", "\\e2e\\hostile\\victim.txt",
+        "/e2e/hostile/victim.txt", "\\\\?\\C:\\e2e\\hostile\\victim.txt", "\\\\.\\C:\\e2e\\hostile\\victim.txt",
+        "...\\victim.txt", ". .\\victim.txt", ".. \\victim.txt", "sub\\..\\..\\victim.txt",
+        "sub/../../victim.txt", ".\\..\\victim.txt", "sub\\\\..\\victim.txt", "link\\*", "link\\*.dat",
+        "sub\\" + std::string(300, 'x') + "\\*"};
+    std::string env = "TITLEBAR\tE2E|ソフト|テスト\r\n[EOF]\r\n[delfiles]\r\n";
+    for (const std::string& p : patterns)
+        env += p + "\r\n";
+    env += "-\r\n[delfiles_user]\r\n";
+    for (const std::string& p : patterns)
+        env += p + "\r\n";
+    env += "-\r\n";
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::string exe = prepareInstallation(folder, env);
+    CreateDirectoryA((folder + "\\sub").c_str(), NULL);
+    CreateDirectoryA((root + "\\victims").c_str(), NULL);
+    CreateDirectoryA((root + "\\empty").c_str(), NULL);
+    writeFile(root + "\\victim.txt", "mine");
+    writeFile(root + "\\victims\\a.dat", "mine");
+    writeFile("C:\\victim.txt", "mine");
+    bool linked = makeDirectoryLink(folder + "\\link", root + "\\victims");
+    Inventory outside = minus(fileInventory(root), fileInventory(folder, "inst\\"));
+
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    EXPECT_EQ(uninstall(program, IDOK, true), std::vector<std::string>{kFinal});
+    EXPECT_EQ(program.waitExit(), 0u);
+    EXPECT_EQ(minus(fileInventory(root), fileInventory(folder, "inst\\")), outside);
+    EXPECT_TRUE(exists("C:\\victim.txt"));
+    if (linked) {
+        EXPECT_TRUE(exists(folder + "\\link\\a.dat"));
+    }
+    waitForScript(exe);
+    RemoveDirectoryA((folder + "\\link").c_str());
+    DeleteFileA("C:\\victim.txt");
+    removeTree(root);
+}
+
+}  // namespace
