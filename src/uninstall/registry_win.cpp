@@ -24,18 +24,31 @@ bool isSubkeyName(const char* name)
     return name[0] != '\0' && name[0] != '\\';
 }
 
+// machineRootKey\path, opened or created with full access; NULL when refused.
+HKEY createMachineKey(const char* path)
+{
+    HKEY key;
+    return RegCreateKeyExA(machineRootKey, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) == ERROR_SUCCESS
+               ? key
+               : NULL;
+}
+
+LONG queryKeyCounts(HKEY key, DWORD* subkeys, DWORD* longestName, DWORD* values)
+{
+    return RegQueryInfoKeyA(key, NULL, NULL, NULL, subkeys, longestName, NULL, values, NULL, NULL, NULL, NULL);
+}
+
 }  // namespace
 
 int probeMachineKeyAccess(const char* first, const char* second)
 {
     char path[kKeyPathSize];
     sprintf(path, "Software\\%s\\%s", first, second);
-    HKEY key = NULL;
-    int result = RegCreateKeyExA(machineRootKey, path, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) ==
-                 ERROR_SUCCESS ? 0 : -1;
-    if (key)
-        RegCloseKey(key);
-    return result;
+    HKEY key = createMachineKey(path);
+    if (!key)
+        return -1;
+    RegCloseKey(key);
+    return 0;
 }
 
 int removeUserRegistryTree(const char* first, const char* second)
@@ -59,8 +72,7 @@ int removeUserRegistryTree(const char* first, const char* second)
         return result;
     if (RegOpenKeyExA(software, first, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         DWORD subkeys, values;
-        LONG queried = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL,
-                                        NULL, NULL);
+        LONG queried = queryKeyCounts(key, &subkeys, NULL, &values);
         if (RegCloseKey(key) == ERROR_SUCCESS && queried == ERROR_SUCCESS && subkeys == 0 && values == 0)
             RegDeleteKeyA(software, first);
     }
@@ -74,8 +86,7 @@ int deleteKeyTree(HKEY parent, const char* name)
     if (!isSubkeyName(name) || RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return 0;
     DWORD count, longest;
-    int done = RegQueryInfoKeyA(key, NULL, NULL, NULL, &count, &longest, NULL, NULL, NULL, NULL, NULL,
-                                NULL) == ERROR_SUCCESS;
+    int done = queryKeyCounts(key, &count, &longest, NULL) == ERROR_SUCCESS;
     if (done && count > 0) {
         // Every name is collected before any is deleted: deleting shifts
         // the indexes of the enumeration.
@@ -108,12 +119,11 @@ void removeUninstallEntry()
 {
     char name[kKeyPathSize];
     sprintf(name, "ZiViz%s", settingTitle());
-    HKEY key = NULL;
-    if (RegCreateKeyExA(machineRootKey, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", 0,
-                        NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) == ERROR_SUCCESS)
+    // One deletion, not a tree's: an entry that holds subkeys stays.
+    if (HKEY key = createMachineKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\")) {
         RegDeleteKeyA(key, name);
-    if (key)
         RegCloseKey(key);
+    }
 }
 
 void removeIniSection(const char* file, const char* section)
