@@ -268,8 +268,11 @@ int watch(const std::string& exe)
     }
     program.waitExit(INFINITE);
     // Without an uninstall install.env is still there: no script to wait for.
-    if (!exists(folderOf(exe) + "\\install.env"))
-        waitForScript(exe);
+    if (exists(folderOf(exe) + "\\install.env")) {
+        say("-- the uninstaller was closed without an uninstall\n");
+        return 1;
+    }
+    waitForScript(exe);
     return 0;
 }
 
