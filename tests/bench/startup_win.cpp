@@ -100,8 +100,11 @@ double timeToWindow(const std::string& exe)
             ms = elapsed;
             break;
         }
-        if (elapsed > 20000 || WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
+        DWORD code = STILL_ACTIVE;
+        if (elapsed > 20000 || (GetExitCodeProcess(info.hProcess, &code) && code != STILL_ACTIVE)) {
+            printf("%s: no window after %.0f ms, exit code %ld\n", exe.c_str(), elapsed, (long)code);
             break;
+        }
         Sleep(1);
     }
     // Ended at once: closing costs the same for both and is not measured.
@@ -124,7 +127,7 @@ double median(std::vector<double> v)
 int main(int argc, char** argv)
 {
     // Other programs may be compared: startup_win.exe [PROGRAM [YARDSTICK]],
-    // both beside this one; the first gets the installation files.
+    // both beside this one.
     const char* program = argc > 1 ? argv[1] : "uninst.exe";
     const char* yardstick = argc > 2 ? argv[2] : "bare_dialog_win.exe";
     std::string from = ownFolder();
@@ -137,9 +140,12 @@ int main(int argc, char** argv)
     const char env[] =
         "TITLEBAR ベンチ|アプリ\r\nINSTREADME お読みください\r\nINSTREADMEFL readme.txt\r\n"
         "[delfiles]\r\nsave\\*.tmp\r\ncache\\*.*\r\n-\r\n[delfiles_user]\r\nsave\\*.dat\r\n-\r\n";
-    writeFile("C:\\bench\\uninst\\install.env", env, sizeof env - 1);
+    // Both folders get the files, so that two uninstallers can be compared too.
     std::vector<unsigned char> picture = titlePicture();
-    writeFile("C:\\bench\\uninst\\insttscr.rct", picture.data(), picture.size());
+    for (const char* folder : {"C:\\bench\\uninst\\", "C:\\bench\\bare\\"}) {
+        writeFile(std::string(folder) + "install.env", env, sizeof env - 1);
+        writeFile(std::string(folder) + "insttscr.rct", picture.data(), picture.size());
+    }
 
     // One round of each unmeasured, so neither pays for a cold cache alone.
     timeToWindow(uninst);
