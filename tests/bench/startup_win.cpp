@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 
 namespace {
 
-const int Rounds = 31;
+const int DefaultRounds = 31;
 
 std::string ownFolder()
 {
@@ -126,10 +127,13 @@ double median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    // Other programs may be compared: startup_win.exe [PROGRAM [YARDSTICK]],
-    // both beside this one.
+    // Other programs may be compared, both beside this one:
+    // startup_win.exe [PROGRAM [YARDSTICK [ROUNDS]]].
     const char* program = argc > 1 ? argv[1] : "uninst.exe";
     const char* yardstick = argc > 2 ? argv[2] : "bare_dialog_win.exe";
+    int rounds = argc > 3 ? atoi(argv[3]) : DefaultRounds;
+    if (rounds < 1)
+        rounds = DefaultRounds;
     std::string from = ownFolder();
     std::string uninst = prepare(from, "C:\\bench\\uninst", program);
     std::string bare = prepare(from, "C:\\bench\\bare", yardstick);
@@ -151,7 +155,7 @@ int main(int argc, char** argv)
     timeToWindow(uninst);
     timeToWindow(bare);
     std::vector<double> uninstMs, bareMs, ratios;
-    for (int round = 0; round < Rounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         // Alternate which goes first, so drift hits both alike.
         bool uninstFirst = round % 2 == 0;
         double a = timeToWindow(uninstFirst ? uninst : bare);
@@ -166,7 +170,7 @@ int main(int argc, char** argv)
         ratios.push_back(u / d);
     }
     double mu = median(uninstMs), md = median(bareMs);
-    printf("start to visible window, median of %d rounds (280x280 picture):\n", Rounds);
+    printf("start to visible window, median of %d rounds (280x280 picture):\n", rounds);
     printf("  %-20s %8.1f ms\n", program, mu);
     printf("  %-20s %8.1f ms\n", yardstick, md);
     printf("  ratio of the medians %8.3f (goal 1.10 or less)\n", mu / md);
