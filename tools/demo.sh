@@ -44,22 +44,6 @@ demo_reg_import() {
     wine_run regedit /S "$(demo_win "$reg")" >/dev/null 2>&1
 }
 
-# Whether Wine draws window captions itself (N: no window manager does, as
-# on the private X server, and the screenshots should show them); - restores.
-# The caption buttons need the Marlett font, which the prefix may lack.
-demo_captions() {
-    local value='"Decorated"="N"'
-    local font=$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf
-    if [ "$1" = - ]; then
-        value='"Decorated"=-'
-        [ -f "$DEMO_OUT/.marlett" ] && rm -f "$font"
-    elif [ ! -f "$font" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-        mkdir -p "$(dirname "$font")"
-        cp /usr/share/wine/fonts/marlett.ttf "$font" && touch "$DEMO_OUT/.marlett"
-    fi
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n%s\r\n' "$value" | demo_reg_import captions
-}
-
 # Writes the registry of the installation: first the leftovers of an earlier
 # run go, then the installer's keys are made afresh.
 demo_registry() {
@@ -176,11 +160,9 @@ EOF
         rc=${PIPESTATUS[0]}
     else
         echo "== demo: no display; a driver clicks through on a private X server"
-        demo_captions N
         wine_run "$win64/demo_walk.exe" auto "$exe" "$checklist" "$(demo_win "$DEMO_OUT")" 2>&1 >/dev/null |
             iconv -c -f CP932 -t UTF-8
         rc=${PIPESTATUS[0]}
-        demo_captions -
         echo "== demo: screenshots in ${DEMO_OUT#"$ROOT"/}/"
     fi
     echo "== demo: $([ "$rc" -eq 0 ] && echo "everything as expected" || echo "NOT as expected") ($((SECONDS - started)) s)"

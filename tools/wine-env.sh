@@ -31,7 +31,10 @@ wine_locale() {
 }
 
 # Registry every test relies on: Japanese font replacements (IPA fonts) so
-# screenshots show the texts, and the .txt mapping that every Windows has.
+# screenshots show the texts, the .txt mapping that every Windows has, and
+# windows that Wine manages and decorates itself, since no window manager
+# runs on the private X server (without one, Wine waits for it on every
+# window that hides); the caption buttons need the Marlett font, copied beside.
 wine_registry() {
     local reg=$WINEPREFIX/harness.reg
     {
@@ -45,19 +48,23 @@ wine_registry() {
             printf '"%s"="IPAGothic"\r\n' "$face"
         done
         printf '\r\n[HKEY_LOCAL_MACHINE\\Software\\Classes\\.txt]\r\n@="txtfile"\r\n'
+        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n"Managed"="N"\r\n'
     } | iconv -f UTF-8 -t UTF-16 > "$reg"
     wine_run regedit /S "$reg" >/dev/null 2>&1
 }
 
 wine_prefix() {
-    if [ ! -f "$WINEPREFIX/.harness-ready" ]; then
+    # The marker names the harness's version: a change here renews old prefixes.
+    if [ ! -f "$WINEPREFIX/.harness-ready-3" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         wine_run wineboot -i >/dev/null 2>&1
         wine_env "$WINE_BIN/wineserver" -w
         wine_registry
         wine_env "$WINE_BIN/wineserver" -w
-        touch "$WINEPREFIX/.harness-ready"
+        local marlett=/usr/share/wine/fonts/marlett.ttf
+        [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+        touch "$WINEPREFIX/.harness-ready-3"
     fi
 }
 

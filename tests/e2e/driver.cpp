@@ -143,12 +143,22 @@ std::string prepareInstallation(const std::string& folder, const std::string& in
 
 Program::Program(const std::string& exePath, const std::string& currentDir)
 {
+    // Standard handles on NUL: the hidden script that the program leaves
+    // behind would otherwise echo every round of its retry loop into the
+    // test's output.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, NULL);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION info = {};
     std::string commandLine = "\"" + exePath + "\"";
-    if (CreateProcessA(exePath.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, currentDir.c_str(), &startup,
-                       &info)) {
+    BOOL created = CreateProcessA(exePath.c_str(), &commandLine[0], NULL, NULL, TRUE, 0, NULL, currentDir.c_str(),
+                                  &startup, &info);
+    CloseHandle(nul);
+    if (created) {
         process_ = info.hProcess;
         pid_ = info.dwProcessId;
         CloseHandle(info.hThread);
