@@ -176,7 +176,15 @@ int decodeRctStream(const unsigned char* stream, size_t streamSize, int32_t widt
             size_t length = count * 3;
             if (length > end - out || length > streamSize - in)
                 return -1;
-            memcpy(pixels + out, stream + in, length);
+            // Short runs as three fixed blocks, like short copies: the bytes
+            // carried past the run are overwritten by the codes that follow.
+            if (length <= 48 && end - out >= 64 && streamSize - in >= 48) {
+                memcpy(pixels + out, stream + in, 16);
+                memcpy(pixels + out + 16, stream + in + 16, 16);
+                memcpy(pixels + out + 32, stream + in + 32, 16);
+            } else {
+                memcpy(pixels + out, stream + in, length);
+            }
             in += length;
             out += length;
         } else {
