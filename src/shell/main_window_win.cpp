@@ -7,6 +7,7 @@
 #include "image/rct_image.h"
 #include "res/resource.h"
 #include "shell/report_win.h"
+#include "shell/shell32_win.h"
 #include "uninstall/uninstall_procedure.h"
 
 namespace {
@@ -139,7 +140,8 @@ void openReadme(const char* path)
     info.lpVerb = "open";
     info.lpFile = path;
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExA(&info);
+    if (auto shellExecuteEx = (decltype(&ShellExecuteExA))(void*)shell32Function("ShellExecuteExA"))
+        shellExecuteEx(&info);
 }
 
 INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)

@@ -6,6 +6,7 @@
 #include "env/settings_keys.h"
 #include "env/settings_table.h"
 #include "shell/report_win.h"
+#include "shell/shell32_win.h"
 #include "uninstall/path.h"
 
 namespace {
@@ -100,13 +101,16 @@ void removeDesktopShortcut()
 bool getSpecialFolderPath(HWND owner, int folder, char* path)
 {
     path[0] = '\0';
+    auto getMalloc = (decltype(&SHGetMalloc))(void*)shell32Function("SHGetMalloc");
+    auto getLocation = (decltype(&SHGetSpecialFolderLocation))(void*)shell32Function("SHGetSpecialFolderLocation");
+    auto getPath = (decltype(&SHGetPathFromIDListA))(void*)shell32Function("SHGetPathFromIDListA");
     IMalloc* allocator;
-    if (FAILED(SHGetMalloc(&allocator)))
+    if (!getMalloc || !getLocation || !getPath || FAILED(getMalloc(&allocator)))
         return false;
     LPITEMIDLIST list;
     bool found = false;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(owner, folder, &list))) {
-        found = SHGetPathFromIDListA(list, path) != FALSE;
+    if (SUCCEEDED(getLocation(owner, folder, &list))) {
+        found = getPath(list, path) != FALSE;
         allocator->Free(list);
     }
     allocator->Release();
