@@ -1,17 +1,22 @@
 #include "base/codepage.h"
 
+const char* mbNextChar(const char* p)
+{
+    return isAnsiLeadByte((unsigned char)*p) && p[1] ? p + 2 : p + 1;
+}
+
+char* mbNextChar(char* p)
+{
+    return (char*)mbNextChar((const char*)p);
+}
+
+// Only single-byte characters are compared: a lead byte, even one cut off
+// by the end, never matches.
 const char* mbFindByte(const char* s, int c)
 {
-    const unsigned char want = (unsigned char)c;
-    for (const unsigned char* p = (const unsigned char*)s; *p; ++p) {
-        if (isAnsiLeadByte(*p)) {
-            if (p[1] == 0)
-                break;  // a lone lead byte at the end ends the string
-            ++p;
-            continue;
-        }
-        if (*p == want)
-            return (const char*)p;
+    for (const char* p = s; *p; p = mbNextChar(p)) {
+        if (!isAnsiLeadByte((unsigned char)*p) && (unsigned char)*p == (unsigned char)c)
+            return p;
     }
     return nullptr;
 }
@@ -36,14 +41,8 @@ char* mbFindLastByte(char* s, int c)
 
 void mbLowerAscii(char* s)
 {
-    for (unsigned char* p = (unsigned char*)s; *p; ++p) {
-        if (isAnsiLeadByte(*p)) {
-            if (p[1] == 0)
-                break;
-            ++p;
-            continue;
-        }
+    for (char* p = s; *p; p = mbNextChar(p)) {
         if (*p >= 'A' && *p <= 'Z')
-            *p = (unsigned char)(*p + ('a' - 'A'));
+            *p = (char)(*p + ('a' - 'A'));
     }
 }

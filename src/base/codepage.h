@@ -8,6 +8,11 @@
 // build, the code page 932 table in the native build.
 bool isAnsiLeadByte(unsigned char c);
 
+// The character after the one at p: two bytes on for a lead byte with its
+// trail byte, one otherwise (a lead byte cut off by the end included).
+const char* mbNextChar(const char* p);
+char* mbNextChar(char* p);
+
 // First occurrence of the single-byte character c in s, or nullptr.
 const char* mbFindByte(const char* s, int c);
 char* mbFindByte(char* s, int c);

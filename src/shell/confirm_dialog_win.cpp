@@ -1,6 +1,5 @@
 #include "shell/confirm_dialog.h"
 
-#include <stdio.h>
 
 #include "res/resource.h"
 #include "shell/main_window.h"
@@ -41,9 +40,8 @@ INT_PTR CALLBACK confirmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 int confirmUninstall(const char* folder)
 {
     // The folder is an argument, never the format: a '%' in a path is shown
-    // as it is. msvcrt leaves a cut text unterminated, hence the last byte.
-    _snprintf(g_prompt, sizeof g_prompt - 1, "フォルダ[%s]のファイルを削除します。\nよろしいですか？", folder);
-    g_prompt[sizeof g_prompt - 1] = '\0';
+    // as it is.
+    formatText(g_prompt, sizeof g_prompt, "フォルダ[%s]のファイルを削除します。\nよろしいですか？", folder);
     HWND owner = mainWindowHandle();
     HINSTANCE instance = (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE);
     // A dialog that cannot be made (-1) is no permission to delete.

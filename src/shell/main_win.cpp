@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -10,7 +9,7 @@
 #include "env/settings_table.h"
 #include "resfile/resource_opener.h"
 #include "shell/main_window.h"
-#include "shell/report.h"
+#include "shell/report_win.h"
 #include "shell/startup.h"
 
 namespace {
@@ -62,8 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         exit(0);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         char text[1024];
-        _snprintf(text, sizeof text - 1, "[ %s ] は既に起動中です", uninstallTitle());
-        text[sizeof text - 1] = '\0';
+        formatText(text, sizeof text, "[ %s ] は既に起動中です", uninstallTitle());
         MessageBoxA(NULL, text, settingTitle(), MB_OK | MB_ICONERROR);
         exit(0);
     }

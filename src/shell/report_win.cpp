@@ -14,7 +14,7 @@ enum ReportKind { ReportRetryError, ReportError, ReportInfo };
 
 // msvcrt's _vsnprintf leaves a cut text unterminated: terminate it ourselves,
 // so a long path can never run past the buffer.
-void formatText(char* text, size_t size, const char* format, va_list args)
+void formatTextArgs(char* text, size_t size, const char* format, va_list args)
 {
     _vsnprintf(text, size - 1, format, args);
     text[size - 1] = '\0';
@@ -23,7 +23,7 @@ void formatText(char* text, size_t size, const char* format, va_list args)
 void showReport(ReportKind kind, const char* format, va_list args)
 {
     char text[1024];
-    formatText(text, sizeof text, format, args);
+    formatTextArgs(text, sizeof text, format, args);
     SetForegroundWindow(mainWindowHandle());
     if (kind != ReportInfo)
         copyTextToClipboard(text);
@@ -36,6 +36,14 @@ void showReport(ReportKind kind, const char* format, va_list args)
 }
 
 }  // namespace
+
+void formatText(char* text, size_t size, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    formatTextArgs(text, size, format, args);
+    va_end(args);
+}
 
 void setMainWindowHandle(HWND window)
 {

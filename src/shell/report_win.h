@@ -8,5 +8,7 @@ HWND mainWindowHandle();
 // The main window's current title, valid until the next call; empty before
 // the main window exists.
 const char* mainWindowCaption();
+// Formats into text of size bytes, cut and always terminated.
+void formatText(char* text, size_t size, const char* format, ...);
 // 0 when the text was handed to the clipboard, -1 when no memory block could be had.
 int copyTextToClipboard(const char* text);

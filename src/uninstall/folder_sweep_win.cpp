@@ -22,8 +22,7 @@ bool passesThroughLink(const char* folder, const char* pattern)
     char* component = path + strlen(path);
     if (appendText(path, sizeof path, pattern))
         return true;
-    // The pattern is confined: every lead byte has its trail byte.
-    for (char* p = component; *p; p += isAnsiLeadByte((unsigned char)*p) ? 2 : 1) {
+    for (char* p = component; *p; p = mbNextChar(p)) {
         if (*p != '\\' && *p != '/')
             continue;
         char separator = *p;

@@ -11,25 +11,19 @@ bool isDirSeparator(unsigned char c)
     return c == '\\' || c == '/';
 }
 
-// Steps over one character: two bytes for a lead byte with a byte behind it.
-const char* nextChar(const char* p)
-{
-    return (isAnsiLeadByte((unsigned char)*p) && p[1]) ? p + 2 : p + 1;
-}
-
 // Whether s + at starts a character, not the trail byte of one.
 bool isCharBoundary(const char* s, size_t at)
 {
     const char* p = s;
     while (p < s + at)
-        p = nextChar(p);
+        p = mbNextChar(p);
     return p == s + at;
 }
 
 bool endsInDirSeparator(const char* s)
 {
     const char* last = nullptr;
-    for (const char* p = s; *p; p = nextChar(p))
+    for (const char* p = s; *p; p = mbNextChar(p))
         last = p;
     return last && isDirSeparator((unsigned char)*last);
 }
@@ -106,7 +100,7 @@ int splitPath(const char* path, PathParts* parts)
     }
     const char* name = start;
     const char* dot = nullptr;
-    for (const char* p = start; *p; p = nextChar(p)) {
+    for (const char* p = start; *p; p = mbNextChar(p)) {
         if (isDirSeparator((unsigned char)*p)) {
             name = p + 1;
             dot = nullptr;
@@ -215,7 +209,7 @@ int patternSubfolder(char* out, const char* pattern)
     strcpy(out, pattern);
     // The search starts behind the first character (not its first byte, so
     // that it never begins on a trail byte): a leading '\' alone is no cut.
-    char* last = mbFindLastByte((char*)nextChar(out), '\\');
+    char* last = mbFindLastByte(mbNextChar(out), '\\');
     if (last)
         *last = '\0';
     return 0;
@@ -270,7 +264,7 @@ bool isUserFileName(const char* name)
     mbLowerAscii(lower);
     // Matched only from the start of a character, so that a trail byte such
     // as 'u' never begins a match.
-    for (const char* p = lower; *p; p = nextChar(p)) {
+    for (const char* p = lower; *p; p = mbNextChar(p)) {
         if (strncmp(p, kUninstaller, sizeof kUninstaller - 1) == 0)
             return false;
     }

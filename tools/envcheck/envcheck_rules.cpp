@@ -552,7 +552,7 @@ void checkSettings(Scan& s)
         const char* bad = "\\/:*?\"<>";
         if (!strcmp(key, "INST_GROUP"))
             bad = "/:*?\"<>";  // a '\' nests the group one folder deeper
-        for (const char* p = value; *p; p += isAnsiLeadByte((unsigned char)*p) && p[1] ? 2 : 1) {
+        for (const char* p = value; *p; p = mbNextChar(p)) {
             if (strchr(bad, *p)) {
                 add(s, lineOf(key), SeverityWarning, RuleBadNameChar,
                     std::string(key) + " holds '" + *p + "', which a file or folder name cannot hold");
