@@ -37,11 +37,15 @@ demo_fill() {
     yes "$line" 2>/dev/null | head -c "$size" >"$path"
 }
 
-# Imports registry text (UTF-8, without the header line) through regedit.
+# Imports registry text (UTF-8, without the header line) through the regedit
+# of the product's processor, so that the machine keys land in its view as
+# an installer for that processor would write them (WOW6432Node for i686).
 demo_reg_import() {
     local reg=$DEMO_OUT/$1.reg
     { printf 'Windows Registry Editor Version 5.00\r\n\r\n'; cat; } | iconv -f UTF-8 -t UTF-16 >"$reg"
-    wine_run regedit /S "$(demo_win "$reg")" >/dev/null 2>&1
+    local loader=$WINE_BIN/wine64
+    [ "$DEMO_ARCH" = i686 ] && loader=$WINE_BIN/wine
+    wine_env "$loader" regedit /S "$(demo_win "$reg")" >/dev/null 2>&1
 }
 
 # Writes the registry of the installation: first the leftovers of an earlier
@@ -66,7 +70,7 @@ demo_registry() {
 # Lays out the installation in the prefix and writes the driver's checklist
 # (expected outcome, kind, path) of everything the uninstall should touch.
 demo_install() {
-    local win64=$1 native=$2
+    local win=$1 native=$2
     local folder parent programs desktop list
     folder=$(demo_unix "$DEMO_FOLDER")
     parent=$(dirname "$folder")
@@ -88,7 +92,7 @@ demo_install() {
 
     cp "$ROOT/examples/install.env" "$folder/install.env"
     "$native/rctconv" encode "$ROOT/examples/title.png" "$folder/insttscr.rct" || return 1
-    cp "$win64/uninst.exe" "$folder/uninst.exe"
+    cp "$win/uninst.exe" "$folder/uninst.exe"
     local name
     for name in install.env insttscr.rct uninst.exe; do
         printf 'gone\tfile\t%s\\%s\n' "$DEMO_FOLDER" "$name" >>"$list"
@@ -128,7 +132,14 @@ demo_install() {
 demo_main() {
     local started=$SECONDS
     local native=${DEMO_NATIVE_BUILD:-$ROOT/build/native}
-    local win64=${DEMO_WIN_BUILD:-$ROOT/build/win64}
+    # The shipped i686 program where 32-bit programs run, else its twin.
+    local win=$ROOT/build/win64 why="the x86_64 twin: this machine cannot run 32-bit programs"
+    runs_32bit && win=$ROOT/build/win32
+    win=${DEMO_WIN_BUILD:-$win}
+    DEMO_ARCH=x86_64
+    [ "$(objdump -f "$win/uninst.exe" 2>/dev/null | sed -n 's/.*file format //p')" = pei-i386 ] && DEMO_ARCH=i686
+    [ "$DEMO_ARCH" = i686 ] && why="the shipped i686 program"
+    runs_32bit && [ "$DEMO_ARCH" = x86_64 ] && why="the x86_64 twin"
     DEMO_OUT=${DEMO_OUT:-$ROOT/build/demo}
     DEMO_TITLE=$(demo_setting TITLEBAR)
     DEMO_GROUP=$(demo_setting INST_GROUP)
@@ -141,8 +152,9 @@ demo_main() {
     mkdir -p "$DEMO_OUT"
 
     echo "== demo: installing \"$DEMO_TITLE\" in $DEMO_FOLDER"
+    echo "== demo: running ${win#"$ROOT"/}/uninst.exe, $why"
     "$native/envcheck" "$ROOT/examples/install.env" | iconv -f CP932 -t UTF-8 | sed 's/^/   /'
-    demo_install "$win64" "$native" || return 1
+    demo_install "$win" "$native" || return 1
 
     local exe="$DEMO_FOLDER\\uninst.exe" checklist
     checklist=$(demo_win "$DEMO_OUT/checklist.txt")
@@ -156,11 +168,11 @@ demo_main() {
    3. Answer the message boxes with OK. Once the window has gone, a script
       deletes uninst.exe and the folder; a table of what is gone follows.
 EOF
-        wine_run "$win64/demo_walk.exe" watch "$exe" "$checklist" 2>&1 >/dev/null | iconv -c -f CP932 -t UTF-8
+        wine_run "$win/demo_walk.exe" watch "$exe" "$checklist" 2>&1 >/dev/null | iconv -c -f CP932 -t UTF-8
         rc=${PIPESTATUS[0]}
     else
         echo "== demo: no display; a driver clicks through on a private X server"
-        wine_run "$win64/demo_walk.exe" auto "$exe" "$checklist" "$(demo_win "$DEMO_OUT")" 2>&1 >/dev/null |
+        wine_run "$win/demo_walk.exe" auto "$exe" "$checklist" "$(demo_win "$DEMO_OUT")" 2>&1 >/dev/null |
             iconv -c -f CP932 -t UTF-8
         rc=${PIPESTATUS[0]}
         echo "== demo: screenshots in ${DEMO_OUT#"$ROOT"/}/"

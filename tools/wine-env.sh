@@ -53,9 +53,18 @@ wine_registry() {
     wine_run regedit /S "$reg" >/dev/null 2>&1
 }
 
+# Whether 32-bit Wine is installed: a prefix made without it has no 32-bit
+# system folder, and 32-bit programs then fail to start in it without a word.
+wine_has_32bit() {
+    [ -x "$WINE_BIN/wine" ]
+}
+
 wine_prefix() {
-    # The marker names the harness's version: a change here renews old prefixes.
-    if [ ! -f "$WINEPREFIX/.harness-ready-3" ]; then
+    # The marker names the harness's version and whether the prefix was made
+    # with 32-bit Wine: a change in either renews it.
+    local marker=$WINEPREFIX/.harness-ready-4 kind=wine64
+    wine_has_32bit && kind=wine32
+    if [ "$(cat "$marker" 2>/dev/null)" != "$kind" ]; then
         rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         wine_run wineboot -i >/dev/null 2>&1
@@ -64,7 +73,7 @@ wine_prefix() {
         wine_env "$WINE_BIN/wineserver" -w
         local marlett=/usr/share/wine/fonts/marlett.ttf
         [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
-        touch "$WINEPREFIX/.harness-ready-3"
+        echo "$kind" >"$marker"
     fi
 }
 

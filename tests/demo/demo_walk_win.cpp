@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "e2e/driver.h"
+#include "registry_view.h"
 
 using namespace e2e;
 
@@ -90,7 +91,7 @@ bool keyExists(const std::string& path)
 {
     HKEY root = path.compare(0, 5, "HKCU\\") == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str() + 5, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str() + 5, 0, KEY_READ | kProgramView, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;

@@ -33,7 +33,8 @@ void listFiles(const std::string& root, const std::string& relative, const std::
     FindClose(search);
 }
 
-void listKey(HKEY key, const std::string& relative, const std::string& tag, Inventory& out)
+// Every open below a key names the key's view again, as Windows asks.
+void listKey(HKEY key, const std::string& relative, const std::string& tag, REGSAM view, Inventory& out)
 {
     char name[1024];
     for (DWORD i = 0;; ++i) {
@@ -49,8 +50,8 @@ void listKey(HKEY key, const std::string& relative, const std::string& tag, Inve
         std::string below = relative + name + "\\";
         out.insert(tag + below);
         HKEY sub;
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &sub) == ERROR_SUCCESS) {
-            listKey(sub, below, tag, out);
+        if (RegOpenKeyExA(key, name, 0, KEY_READ | view, &sub) == ERROR_SUCCESS) {
+            listKey(sub, below, tag, view, out);
             RegCloseKey(sub);
         }
     }
@@ -113,12 +114,12 @@ Inventory fileInventory(const std::string& folder, const std::string& tag)
     return out;
 }
 
-Inventory registryInventory(HKEY root, const std::string& path, const std::string& tag)
+Inventory registryInventory(HKEY root, const std::string& path, const std::string& tag, REGSAM view)
 {
     Inventory out;
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        listKey(key, "", tag, out);
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
+        listKey(key, "", tag, view, out);
         RegCloseKey(key);
     }
     return out;
@@ -152,29 +153,35 @@ Inventory minus(const Inventory& a, const Inventory& b)
     return out;
 }
 
-bool registryKeyExists(HKEY root, const std::string& path)
+bool registryKeyExists(HKEY root, const std::string& path, REGSAM view)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-void setRegistryValue(HKEY root, const std::string& path, const char* name, const char* data)
+void setRegistryValue(HKEY root, const std::string& path, const char* name, const char* data, REGSAM view)
 {
     HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | view, NULL, &key, NULL) != ERROR_SUCCESS)
         return;
     if (name)
         RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)data, (DWORD)strlen(data) + 1);
     RegCloseKey(key);
 }
 
-void deleteRegistryTree(HKEY root, const std::string& path)
+void deleteRegistryTree(HKEY root, const std::string& path, REGSAM view)
 {
-    RegDeleteTreeA(root, path.c_str());
-    RegDeleteKeyA(root, path.c_str());
+    // RegDeleteTree takes no view: empty the key through a handle opened in
+    // the view, then delete it there.
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
+        RegDeleteTreeA(key, NULL);
+        RegCloseKey(key);
+    }
+    RegDeleteKeyExA(root, path.c_str(), view, 0);
 }
 
 std::string shellFolderPath(int csidl)

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "registry_view.h"
+
 namespace e2e {
 
 using Inventory = std::set<std::string>;
@@ -18,16 +20,19 @@ using Inventory = std::set<std::string>;
 // in '\'. Links are listed, not followed.
 Inventory fileInventory(const std::string& folder, const std::string& tag = "");
 // Every subkey (tag + "a\b\") and value (tag + "a\b\=name") below root\path.
-Inventory registryInventory(HKEY root, const std::string& path, const std::string& tag = "");
+// The registry functions work in the given view of HKEY_LOCAL_MACHINE.
+Inventory registryInventory(HKEY root, const std::string& path, const std::string& tag = "",
+                            REGSAM view = kProgramView);
 // Inventory of an INI file: tag + "[section]" and tag + "[section]key=value".
 Inventory iniInventory(const std::string& path, const std::string& tag = "");
 // The entries of a that b lacks.
 Inventory minus(const Inventory& a, const Inventory& b);
 
-bool registryKeyExists(HKEY root, const std::string& path);
+bool registryKeyExists(HKEY root, const std::string& path, REGSAM view = kProgramView);
 // Creates the key (and the keys on its way); sets the value when name is given.
-void setRegistryValue(HKEY root, const std::string& path, const char* name = nullptr, const char* data = "x");
-void deleteRegistryTree(HKEY root, const std::string& path);
+void setRegistryValue(HKEY root, const std::string& path, const char* name = nullptr, const char* data = "x",
+                      REGSAM view = kProgramView);
+void deleteRegistryTree(HKEY root, const std::string& path, REGSAM view = kProgramView);
 
 // The path of a shell folder (a CSIDL_ constant), empty when unknown.
 std::string shellFolderPath(int csidl);

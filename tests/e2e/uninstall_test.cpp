@@ -48,15 +48,22 @@ std::string desktop()
     return shellFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
 }
 
-// Everything the uninstall may touch, and the neighbours it must not.
+const std::string kEntry = std::string(kEntries) + "\\ZiVizE2E ソフト テスト";
+const std::string kOtherEntry = std::string(kEntries) + "\\ZiVizE2E ソフト";
+
+// Everything the uninstall may touch, and the neighbours it must not: among
+// them the same machine keys in the other registry view, where an
+// installer for the other processor would have put them.
 Inventory inventory()
 {
     Inventory all = fileInventory(kRoot, "file:");
     for (const Inventory& part :
          {registryInventory(HKEY_CURRENT_USER, kRegistry, "hkcu:"),
           registryInventory(HKEY_LOCAL_MACHINE, kRegistry, "hklm:"),
-          registryInventory(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト", "entry:"),
-          registryInventory(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト", "other entry:"),
+          registryInventory(HKEY_LOCAL_MACHINE, kEntry, "entry:"),
+          registryInventory(HKEY_LOCAL_MACHINE, kOtherEntry, "other entry:"),
+          registryInventory(HKEY_LOCAL_MACHINE, kRegistry, "other view hklm:", kOtherView),
+          registryInventory(HKEY_LOCAL_MACHINE, kEntry, "other view entry:", kOtherView),
           fileInventory(programs(), "programs:"), iniInventory(kIni, "ini:")})
         all.insert(part.begin(), part.end());
     for (const char* name : {"E2E ソフト テスト.LNK", "E2E ソフト.LNK"}) {
@@ -73,9 +80,10 @@ void cleanUp()
     DeleteFileA((desktop() + "\\E2E ソフト テスト.LNK").c_str());
     DeleteFileA((desktop() + "\\E2E ソフト.LNK").c_str());
     deleteRegistryTree(HKEY_CURRENT_USER, kRegistry);
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, kRegistry);
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト");
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト");
+    for (REGSAM view : {kProgramView, kOtherView}) {
+        for (const std::string& key : {std::string(kRegistry), kEntry, kOtherEntry})
+            deleteRegistryTree(HKEY_LOCAL_MACHINE, key, view);
+    }
 }
 
 // A realistic installation, with a user's shortcut in the title folder
@@ -97,9 +105,11 @@ std::string install(bool usersNeighbours)
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title", "Path", "C:\\e2e");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Sound", "Volume", "7");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Keys\\ソ", "表", "1");
-    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kRegistry) + "\\Title");  // the installer's
-    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト テスト", "DisplayName", kTitle);
-    setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kEntries) + "\\ZiVizE2E ソフト", "DisplayName", "other");
+    for (REGSAM view : {kProgramView, kOtherView}) {
+        setRegistryValue(HKEY_LOCAL_MACHINE, std::string(kRegistry) + "\\Title", nullptr, "", view);  // the installer's
+        setRegistryValue(HKEY_LOCAL_MACHINE, kEntry, "DisplayName", kTitle, view);
+    }
+    setRegistryValue(HKEY_LOCAL_MACHINE, kOtherEntry, "DisplayName", "other");
     std::string titleFolder = programs() + "\\E2E ソフト テスト\\";
     CreateDirectoryA(programs().c_str(), NULL);
     CreateDirectoryA(titleFolder.c_str(), NULL);

@@ -4,6 +4,7 @@
 
 #include <stdio.h>
 
+#include "registry_view.h"
 #include "shell/report_win.h"
 #include "uninstall/registry_win.h"
 #include "uninstall/uninstall_procedure.h"
@@ -19,10 +20,13 @@ const std::string kTree = std::string("Software\\") + kFirst;
 const std::string kSentinel = kTree + "-sentinel";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
+// Machine-wide keys are made and checked in the program's view (for the
+// per-user ones the view makes no difference).
 void setValue(HKEY root, const std::string& path, const char* name = "v", const char* data = "x")
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL), 0) << path;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | kProgramView, NULL, &key, NULL), 0)
+        << path;
     if (name)
         RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)data, (DWORD)strlen(data) + 1);
     RegCloseKey(key);
@@ -31,7 +35,7 @@ void setValue(HKEY root, const std::string& path, const char* name = "v", const 
 bool keyExists(HKEY root, const std::string& path)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kProgramView, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -65,8 +69,12 @@ std::set<std::string> keyListing(HKEY root, const std::string& path, const std::
 
 void deleteTestKey(HKEY root, const std::string& path)
 {
-    RegDeleteTreeA(root, path.c_str());
-    RegDeleteKeyA(root, path.c_str());
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | kProgramView, &key) == ERROR_SUCCESS) {
+        RegDeleteTreeA(key, NULL);
+        RegCloseKey(key);
+    }
+    RegDeleteKeyExA(root, path.c_str(), kProgramView, 0);
 }
 
 class Registry : public testing::Test {
