@@ -83,8 +83,11 @@ void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern)
         return;
     SetCurrentDirectoryA(folder);
     if (startFileSearch(pattern->path) == 0) {
-        for (const char* path; (path = nextFoundFile());)
-            DeleteFileA(path);
+        for (const char* path; (path = nextFoundFile());) {
+            const char* name = foundFileName();
+            if (isPlainFileName(name) && matchesLongName(pattern->name, name))
+                DeleteFileA(path);
+        }
     }
     SetCurrentDirectoryA(saved);
 }

@@ -15,5 +15,7 @@ void sweepUserFiles(const char* folder);
 // altogether.
 void sweepPattern(const char* folder, const char* entry);
 // Deletes the files that the search for pattern finds with folder made
-// current; no checks.
+// current, each only when its long name, as handed back, is a plain name
+// that matches the pattern's name: the search also matches short 8.3
+// aliases, and the ANSI names it hands back may hold best-fit characters.
 void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern);

@@ -77,6 +77,34 @@ PatternVerdict judgeEntry(const char* entry)
     }
 }
 
+// The character at p as one number (a double-byte character as lead byte *
+// 256 + trail byte), its letter case folded to upper case.
+unsigned foldedChar(const char* p)
+{
+    const unsigned char* b = (const unsigned char*)p;
+    if (!isAnsiLeadByte(b[0]) || !b[1])
+        return b[0] >= 'a' && b[0] <= 'z' ? b[0] - ('a' - 'A') : b[0];
+    unsigned c = b[0] << 8 | b[1];
+    if (!isAnsiShiftJis())
+        return c;
+    if (c >= 0x8281 && c <= 0x829A)  // ａ-ｚ
+        return c - 0x21;
+    if (c >= 0x83BF && c <= 0x83D6)  // α-ω
+        return c - 0x20;
+    if (c >= 0x8470 && c <= 0x847E)  // а-н (0x847F is no character)
+        return c - 0x30;
+    if (c >= 0x8480 && c <= 0x8491)  // о-я
+        return c - 0x31;
+    return c;
+}
+
+// A '?' stands for one character but never for a dot, as in the system's
+// own search.
+bool charMatches(const char* p, const char* n)
+{
+    return *p == '?' ? *n != '.' : foldedChar(p) == foldedChar(n);
+}
+
 }  // namespace
 
 int readRemovalPattern(const char* entry, RemovalPattern* pattern)
@@ -112,4 +140,60 @@ int readRemovalPattern(const char* entry, RemovalPattern* pattern)
         pattern->folder[folderEnd - pattern->path] = '\0';
     }
     return 0;
+}
+
+bool matchesLongName(const char* pattern, const char* name)
+{
+    // Only the last star is ever taken back: it may then take in one more
+    // character, which any earlier star could only have left to it.
+    const char* lastDot = mbFindLastByte(name, '.');
+    const char* p = pattern;
+    const char* n = name;
+    const char* afterStar = nullptr;
+    const char* starEnd = nullptr;
+    bool starBeforeDot = false;
+    for (;;) {
+        if (*p == '*') {
+            starBeforeDot = p[1] == '.';
+            afterStar = ++p;
+            starEnd = n;
+            continue;
+        }
+        if (*p == '.' && !*n && (p[1] == '*' || p[1] == '?' || !p[1])) {
+            ++p;
+            continue;
+        }
+        if (!*p && !*n)
+            return true;
+        if (*p && *n && charMatches(p, n)) {
+            p = mbNextChar(p);
+            n = mbNextChar(n);
+            continue;
+        }
+        if (!afterStar || !*starEnd || (starBeforeDot && starEnd == lastDot))
+            return false;
+        starEnd = mbNextChar(starEnd);
+        p = afterStar;
+        n = starEnd;
+    }
+}
+
+bool isPlainFileName(const char* name)
+{
+    bool onlyDotsAndBlanks = true;
+    const char* last = name;
+    for (const char* p = name; *p; p = mbNextChar(p)) {
+        unsigned char c = (unsigned char)*p;
+        last = p;
+        if (isAnsiLeadByte(c)) {
+            if (!p[1])
+                return false;
+            onlyDotsAndBlanks = false;
+        } else if (c < 0x20 || strchr("\\/:*?\"<>|", c)) {
+            return false;
+        } else if (c != '.' && c != ' ') {
+            onlyDotsAndBlanks = false;
+        }
+    }
+    return !onlyDotsAndBlanks && *last != '.' && *last != ' ';
 }

@@ -33,3 +33,21 @@ struct RemovalPattern {
 // Reads entry into pattern. 0 when it is swept; -1 when it is refused
 // (verdict says why; path, name and folder are then empty).
 int readRemovalPattern(const char* entry, RemovalPattern* pattern);
+
+// Whether a long file name matches a wildcard name by Windows' rules for
+// long names: letters compared as the file system does (below), a
+// double-byte character counting as one character, '*' any run of
+// characters, except that a '*' right before a dot never takes in the name's
+// last dot; '?' exactly one character, never a dot; a dot before '*' or '?'
+// or at the end matches a dot or the end of the name ("*.*" matches every
+// name, "*." names without a dot, "a.*" both "a" and "a.txt").
+// Letter case: ASCII letters, and in code page 932 also the full-width Latin,
+// the Greek and the Cyrillic letters, which the file system folds as well.
+bool matchesLongName(const char* pattern, const char* name);
+
+// Whether a name that a search handed back is one plain file name, to be
+// used whole: none of \ / : * ? " < > | or control bytes (a best-fit
+// conversion turns a yen sign into '\' and an unknown character into '?'),
+// no broken double-byte character, not dots and blanks only, and no final
+// dot or blank, which the system would drop and so name another file.
+bool isPlainFileName(const char* name);

@@ -174,6 +174,17 @@ TEST(Path, RemovalPatternRecord)
     }
 }
 
+TEST(Path, PlainFoundNames)
+{
+    for (const char* name : {"a.txt", ".profile", " a", "a b.c", "ソ表.txt", "ポ", "x~1.dat"})
+        EXPECT_TRUE(isPlainFileName(name)) << name;
+    // As a best-fit conversion hands them back: a yen sign as '\\', an
+    // unknown character as '?'.
+    for (const char* name : {"", "y\\keep.txt", "x\\..\\..\\victim.txt", "a/b", "a:b", "a?.txt", "a*",
+                             "a\"b", "a<b", "a>b", "a|b", "a\tb", "..", ". .", "a.", "a ", "a\x83"})
+        EXPECT_FALSE(isPlainFileName(name)) << name;
+}
+
 TEST(Path, InstFolderParent)
 {
     const struct {
