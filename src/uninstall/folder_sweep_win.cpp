@@ -11,9 +11,10 @@
 
 namespace {
 
-// Whether a folder on the way from folder along path is a junction or
-// symbolic link: what lies behind one is not the installation's. A way too
-// long to check counts as one.
+// Whether a folder on the way from folder along path is a junction, mount
+// point or symbolic link: what lies behind one is not the installation's.
+// The reparse tag comes from the folder's find record. A way too long to
+// check counts as one.
 bool passesThroughLink(const char* folder, const char* path)
 {
     char way[MAX_PATH_BYTES] = "";
@@ -27,9 +28,13 @@ bool passesThroughLink(const char* folder, const char* path)
             continue;
         char separator = *p;
         *p = '\0';
-        DWORD attributes = GetFileAttributesA(way);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(way, &found);
         *p = separator;
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        FindClose(search);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !entersReparseFolder(found.dwReserved0))
             return true;
     }
     return false;

@@ -197,3 +197,9 @@ bool isPlainFileName(const char* name)
     }
     return !onlyDotsAndBlanks && *last != '.' && *last != ' ';
 }
+
+bool entersReparseFolder(unsigned long tag)
+{
+    // 0, 1 and 2 are reserved; bit 29 marks a name surrogate.
+    return tag > 2 && !(tag & 0x20000000);
+}

@@ -51,3 +51,10 @@ bool matchesLongName(const char* pattern, const char* name);
 // no broken double-byte character, not dots and blanks only, and no final
 // dot or blank, which the system would drop and so name another file.
 bool isPlainFileName(const char* name);
+
+// Whether the sweep enters a folder whose find record carries this reparse
+// tag: not when the tag is a name surrogate (junction, mount point, symbolic
+// link), which leads elsewhere, nor when it is one of the reserved values
+// that no reparse point carries; cloud placeholders, deduplicated folders
+// and the other reparse points are ordinary folders here.
+bool entersReparseFolder(unsigned long tag);

@@ -185,6 +185,26 @@ TEST(Path, PlainFoundNames)
         EXPECT_FALSE(isPlainFileName(name)) << name;
 }
 
+TEST(Path, ReparseFoldersEntered)
+{
+    const struct {
+        unsigned long tag;
+        bool entered;
+    } cases[] = {
+        {0xA0000003, false},  // mount point, junction
+        {0xA000000C, false},  // symbolic link
+        {0xA000001D, false},  // WSL symbolic link
+        {0x9000001A, true},   // cloud file placeholder
+        {0x9000301A, true},   // the same, as OneDrive sets it
+        {0x80000013, true},   // deduplicated
+        {0x8000001B, true},   // app execution alias
+        {0, false},           // reserved: no reparse point carries them,
+        {1, false},           // but Wine reports 1 for a host symbolic link
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(entersReparseFolder(c.tag), c.entered) << std::hex << c.tag;
+}
+
 TEST(Path, InstFolderParent)
 {
     const struct {
