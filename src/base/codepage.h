@@ -8,6 +8,10 @@
 // build, the code page 932 table in the native build.
 bool isAnsiLeadByte(unsigned char c);
 
+// Whether the ANSI code page is Shift-JIS (932): the system's own answer in
+// the Windows build, always so in the native build.
+bool isAnsiShiftJis();
+
 // The character after the one at p: two bytes on for a lead byte with its
 // trail byte, one otherwise (a lead byte cut off by the end included).
 const char* mbNextChar(const char* p);

@@ -6,3 +6,8 @@ bool isAnsiLeadByte(unsigned char c)
 {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+bool isAnsiShiftJis()
+{
+    return true;
+}

@@ -6,3 +6,8 @@ bool isAnsiLeadByte(unsigned char c)
 {
     return IsDBCSLeadByte(c) != FALSE;
 }
+
+bool isAnsiShiftJis()
+{
+    return GetACP() == 932;
+}

@@ -62,3 +62,8 @@ const char* nextFoundFile()
             return g_search.path;
     }
 }
+
+const char* foundFileName()
+{
+    return g_search.found.cFileName;
+}

@@ -9,3 +9,6 @@ int startFileSearch(const char* pattern);
 // with the entry's long name; nullptr when the search is over. The text is
 // overwritten by the next call.
 const char* nextFoundFile();
+// The long name of the file nextFoundFile returned last, exactly as the
+// search handed it back (in the ANSI code page, best-fit characters and all).
+const char* foundFileName();

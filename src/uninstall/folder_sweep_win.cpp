@@ -11,25 +11,30 @@
 
 namespace {
 
-// Whether a folder on the way from folder to the pattern's files is a
-// junction or symbolic link: what lies behind one is not the
-// installation's. A way too long to check counts as one.
-bool passesThroughLink(const char* folder, const char* pattern)
+// Whether a folder on the way from folder along path is a junction, mount
+// point or symbolic link: what lies behind one is not the installation's.
+// The reparse tag comes from the folder's find record. A way too long to
+// check counts as one.
+bool passesThroughLink(const char* folder, const char* path)
 {
-    char path[MAX_PATH_BYTES] = "";
-    if (appendText(path, sizeof path, folder) || appendText(path, sizeof path, "\\"))
+    char way[MAX_PATH_BYTES] = "";
+    if (appendText(way, sizeof way, folder) || appendText(way, sizeof way, "\\"))
         return true;
-    char* component = path + strlen(path);
-    if (appendText(path, sizeof path, pattern))
+    char* component = way + strlen(way);
+    if (appendText(way, sizeof way, path))
         return true;
     for (char* p = component; *p; p = mbNextChar(p)) {
         if (*p != '\\' && *p != '/')
             continue;
         char separator = *p;
         *p = '\0';
-        DWORD attributes = GetFileAttributesA(path);
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(way, &found);
         *p = separator;
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        FindClose(search);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !entersReparseFolder(found.dwReserved0))
             return true;
     }
     return false;
@@ -56,20 +61,25 @@ void sweepUserFiles(const char* folder)
     sweepList(folder, delfilesUserList);
 }
 
-void sweepPattern(const char* folder, const char* pattern)
+void sweepPattern(const char* folder, const char* entry)
 {
-    char subfolder[MAX_PATH_BYTES];
-    bool hasSubfolder = mbFindByte(pattern, '\\') != nullptr;
-    if (!isPatternConfined(pattern) || passesThroughLink(folder, pattern) ||
-        (hasSubfolder && subfolderPath(subfolder, folder, pattern) != 0))
+    RemovalPattern pattern;
+    char subfolder[MAX_PATH_BYTES] = "";
+    if (readRemovalPattern(entry, &pattern) != 0 || passesThroughLink(folder, pattern.path))
         return;
-    deleteMatchingFiles(folder, pattern);
+    if (pattern.folder[0] && (appendText(subfolder, sizeof subfolder, folder) ||
+                              appendText(subfolder, sizeof subfolder, "\\") ||
+                              appendText(subfolder, sizeof subfolder, pattern.folder)))
+        return;
+    // An entry ending in a separator names its folder only.
+    if (pattern.name[0])
+        deleteMatchingFiles(folder, &pattern);
     // Removed only when empty; the outer folders of a deeper pattern stay.
-    if (hasSubfolder)
+    if (subfolder[0])
         RemoveDirectoryA(subfolder);
 }
 
-void deleteMatchingFiles(const char* folder, const char* pattern)
+void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern)
 {
     char saved[MAX_PATH_BYTES];
     DWORD length = GetCurrentDirectoryA(sizeof saved, saved);
@@ -77,9 +87,12 @@ void deleteMatchingFiles(const char* folder, const char* pattern)
     if (length == 0 || length >= sizeof saved)
         return;
     SetCurrentDirectoryA(folder);
-    if (startFileSearch(pattern) == 0) {
-        for (const char* path; (path = nextFoundFile());)
-            DeleteFileA(path);
+    if (startFileSearch(pattern->path) == 0) {
+        for (const char* path; (path = nextFoundFile());) {
+            const char* name = foundFileName();
+            if (isPlainFileName(name) && matchesLongName(pattern->name, name))
+                DeleteFileA(path);
+        }
     }
     SetCurrentDirectoryA(saved);
 }

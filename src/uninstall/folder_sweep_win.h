@@ -3,14 +3,19 @@
 // before and after every call.
 #pragma once
 
+#include "uninstall/removal_pattern.h"
+
 // The fixed files of an installation and every [delfiles] entry.
 void sweepInstalledFiles(const char* folder);
 // Every [delfiles_user] entry.
 void sweepUserFiles(const char* folder);
-// The files matching pattern (relative to folder), then the innermost
-// subfolder it names. A pattern that could reach outside folder, passes
-// through a junction or symbolic link, or does not fit a path buffer is
-// left alone altogether.
-void sweepPattern(const char* folder, const char* pattern);
-// Deletes the files matching pattern with folder made current; no checks.
-void deleteMatchingFiles(const char* folder, const char* pattern);
+// The files matching entry (relative to folder), then the innermost
+// subfolder it names. An entry that is refused, passes through a junction,
+// mount point or symbolic link, or does not fit a path buffer is left alone
+// altogether.
+void sweepPattern(const char* folder, const char* entry);
+// Deletes the files that the search for pattern finds with folder made
+// current, each only when its long name, as handed back, is a plain name
+// that matches the pattern's name: the search also matches short 8.3
+// aliases, and the ANSI names it hands back may hold best-fit characters.
+void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern);

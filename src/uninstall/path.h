@@ -55,20 +55,6 @@ int replaceExtension(char* out, const char* path, const char* newExtension);
 // with the entry's name. -1 (out empty) when it would not fit.
 int buildFoundPath(char* out, const char* pattern, const char* entryName);
 
-// Whether a removal pattern stays inside the folder it is swept in. A
-// pattern that does not is never swept: nothing deleted, no folder removed.
-bool isPatternConfined(const char* pattern);
-
-// The subfolder that a pattern names, to be removed after its files: the
-// pattern cut at its last real '\' (a '\' as first character does not
-// count, so such a pattern stays whole). -1 (out empty) when the pattern
-// holds no '\' or is longer than a path buffer.
-int patternSubfolder(char* out, const char* pattern);
-
-// out = folder + '\' + patternSubfolder(pattern). -1 (out empty) when the
-// pattern holds no '\' or the path would not fit; it is never cut short.
-int subfolderPath(char* out, const char* folder, const char* pattern);
-
 // The parent of installFolder and whether its last folder name is
 // instFolder (case-sensitive, whole name). parent (MAX_PATH_BYTES) is the
 // folder cut at its last separator, a drive colon not excepted. 0 when

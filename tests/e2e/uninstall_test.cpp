@@ -304,4 +304,44 @@ TEST(Uninstall, HostilePatternsDeleteNothingOutside)
     removeTree(root);
 }
 
+// Patterns over files whose short aliases match them (x.data is X~1.DAT)
+// and files whose names the ANSI search can only spell with a '\' (a yen
+// sign, best-fit): exactly the long-name matches go, nothing else inside
+// the folder or out of it, and the sweep goes on.
+TEST(Uninstall, OnlyLongNameMatchesGo)
+{
+    const std::string root = freshFolder("longnames");
+    const std::string folder = root + "\\inst";
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::string exe = prepareInstallation(
+        folder, "TITLEBAR\tE2E|ソフト|テスト\r\n[EOF]\r\n[delfiles]\r\ny*\r\nz*\r\n*.dat\r\ndata\\*.txt\r\n?.ini\r\n"
+                "save\\\r\n-\r\n");
+    CreateDirectoryA((folder + "\\data").c_str(), NULL);
+    CreateDirectoryA((folder + "\\save").c_str(), NULL);
+    for (const char* name : {"x.dat", "x.data", "longname.datx", "data\\a.txt", "data\\diary.txt_old", "b.ini",
+                             "ab.ini", "keep.txt", "victim.txt", "yes.txt", "zz.txt"})
+        writeFile(folder + "\\" + name, name);
+    writeFile(root + "\\victim.txt", "mine");
+    const wchar_t* yenNames[] = {L"C:\\e2e\\longnames\\inst\\y\u00a5keep.txt",
+                                 L"C:\\e2e\\longnames\\inst\\z\u00a5..\u00a5..\u00a5victim.txt"};
+    for (const wchar_t* name : yenNames)
+        CloseHandle(CreateFileW(name, GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    Inventory before = fileInventory(root), after;
+    ASSERT_TRUE(before.count("inst\\y\\keep.txt")) << "the search spells the yen sign as '\\'";
+
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    EXPECT_EQ(uninstall(program, IDOK, false, [&] { after = fileInventory(root); }),
+              (std::vector<std::string>{"フォルダ[" + folder + "]にはユーザファイルが残っています。", kFinal}));
+    EXPECT_EQ(program.waitExit(), 0u);
+    EXPECT_EQ(minus(before, after), (Inventory{"inst\\install.env", "inst\\insttscr.rct", "inst\\x.dat",
+                                               "inst\\data\\a.txt", "inst\\b.ini", "inst\\save\\",
+                                               "inst\\yes.txt", "inst\\zz.txt"}));
+    EXPECT_EQ(minus(after, before), Inventory{});
+    waitForScript(exe);
+    for (const wchar_t* name : yenNames)
+        DeleteFileW(name);
+    removeTree(root);
+}
+
 }  // namespace

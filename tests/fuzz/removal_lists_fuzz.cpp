@@ -5,19 +5,28 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/codepage.h"
 #include "env/removal_lists.h"
 #include "native/support/temp_file.h"
+#include "uninstall/removal_pattern.h"
 
 namespace {
 
 // Every stored line is non-empty, fits the line buffer and has no trailing
-// separator.
+// separator. An entry the sweep takes has a name without separators, and
+// the matcher stays in its strings whatever it meets on either side.
 void checkList(RemovalEntry** list)
 {
     for (const RemovalEntry* entry = *list; entry; entry = entry->next) {
         size_t length = strlen(entry->text);
         if (length == 0 || length > 511 || (unsigned char)entry->text[length - 1] <= 0x20)
             abort();
+        RemovalPattern pattern;
+        if (readRemovalPattern(entry->text, &pattern) == 0 &&
+            (mbFindByte(pattern.name, '\\') || mbFindByte(pattern.name, '/') || strlen(pattern.path) > length))
+            abort();
+        matchesLongName(entry->text, pattern.name);
+        matchesLongName(pattern.name, entry->text);
     }
     clearRemovalList(list);
 }

@@ -37,6 +37,7 @@ struct RuleCase {
 const RuleCase kRuleCases[] = {
     {"ctrl-z", "TITLEBAR a\r\n\x1aTITLEBAR b\r\n", RuleCtrlZ, 2, SeverityWarning},
     {"long line", "// c\nTITLEBAR " + std::string(600, 'a') + "\n", RuleLongLine, 2, SeverityWarning},
+    {"long entry", "[ini]\n" + std::string(600, 'e') + "\n-\n", RuleLongEntry, 2, SeverityWarning},
     {"long last line", "TITLEBAR x\n// " + std::string(600, 'c'), RuleLongLine, 2, SeverityWarning},
     {"blank before key", "REG_GLOBAL x\n  TITLEBAR Foo\n", RuleBlankBeforeKey, 2, SeverityWarning},
     {"tab before lower-case key", "\tinstfol Soft\n", RuleBlankBeforeKey, 1, SeverityWarning},
@@ -76,6 +77,7 @@ const RuleCase kRuleCases[] = {
     {"drive", "[delfiles_user]\nD:save\\*.*\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"UNC", "[delfiles]\n\\\\server\\share\\*.*\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"blank folder", "[delfiles]\na\\ \\*.*\n-\n", RuleRefusedPattern, 2, SeverityError},
+    {"device", "[delfiles]\nsave\\LPT1.txt\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"260 bytes", "[delfiles]\n" + std::string(260, 'p') + "\n-\n", RuleRefusedPattern, 2, SeverityError},
     {"slash", "[delfiles]\nsave/*.sav\n-\n", RuleSlashPattern, 2, SeverityWarning},
     {"outer folder first", "[delfiles]\nman\\*.htm\nman\\img\\*.png\n-\n", RuleFolderKept, 3, SeverityWarning},
@@ -119,10 +121,12 @@ TEST(EnvCheck, NoFalseAlarms)
         "; comment\n"
         "ソフト\\*.*   \t\n"
         "a\\b\\*.dat\n"
+        "a\\\\b\\\\\n"  // the same folder, doubled separators and all
         "A\\*.dat\n"  // the outer folder after the inner one, in any case
         "-\n"
         "[delfiles_user] // saves\n"
         "save data\\*.sav\n"
+        "save data\\\n"
         "-\n"
         "EOF\n"
         "// free text after the end\n";

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "uninstall/path.h"
+#include "uninstall/removal_pattern.h"
 
 // In code page 932: ソ 83 5C and 表 95 5C end in a '\' byte; 亜 88 9F ends
 // in a lead-byte value; ャ 83 83 is two lead-byte values; ブ 83 75 ends in 'u'.
@@ -116,57 +117,92 @@ TEST(Path, ReplaceExtensionAndFoundPath)
     EXPECT_EQ(buildFoundPath(out, (std::string(200, 'd') + "\\*").c_str(), std::string(59, 'n').c_str()), -1);
 }
 
-TEST(Path, PatternConfinement)
-{
-    const char* allowed[] = {
-        "*.gid", "save\\*.sav", "a\\b\\*.*", "ソ\\*.dat", "readme.txt", "save/*.sav",
-        ".hidden", "a..", " a", "x\\.y",
-        "ソ..",  // one component: a splitter that took the trail byte for a '\' would see ".."
-    };
-    for (const char* pattern : allowed)
-        EXPECT_TRUE(isPatternConfined(pattern)) << pattern;
-    EXPECT_TRUE(isPatternConfined(std::string(259, 'a').c_str()));
-
-    const char* refused[] = {
-        "", "..", "..\\x", "a\\..\\..\\x", "save\\..", "表\\..", "a/../b", ".", ".\\x", "...",
-        ". .\\x", "a\\ \\b", "C:\\x", "C:x", "a:b", "file.txt:stream", "\\x", "/x",
-        "\\\\server\\share\\x", "a\\\\b", "a\\", "a//b",
-        "a\x83",         // a lead byte cut off at the end
-        "\x83..\\x",     // a lead byte in front of a dot is no character
-    };
-    for (const char* pattern : refused)
-        EXPECT_FALSE(isPatternConfined(pattern)) << pattern;
-    EXPECT_FALSE(isPatternConfined(std::string(260, 'a').c_str()));
-}
-
-TEST(Path, SubfolderOfPattern)
+TEST(Path, RemovalPatternRecord)
 {
     const struct {
-        const char *pattern, *subfolder;  // nullptr: -1
-    } cases[] = {
-        {"save\\*.sav", "save"},
-        {"a\\b\\*.*", "a\\b"},
-        {"\\x.dat", "\\x.dat"},
-        {"ソ\\*.dat", "ソ"},
-        {"ャ\\x", "ャ"},  // a search begun on the trail byte would miss the '\'
-        {"*.gid", nullptr},
-        {"save/*.sav", nullptr},
-        {"ソ*.dat", nullptr},
+        const char *entry, *path, *name, *folder;
+    } swept[] = {
+        {"*.gid", "*.gid", "*.gid", ""},
+        {"save\\*.sav", "save\\*.sav", "*.sav", "save"},
+        {"a\\b\\*.*", "a\\b\\*.*", "*.*", "a\\b"},
+        {"save\\", "save\\", "", "save"},  // names the folder only
+        {"a\\\\b\\\\", "a\\b\\", "", "a\\b"},
+        {"a//b\\/c", "a/b\\c", "c", "a/b"},  // a '/' marks no folder to remove
+        {"save/*.sav", "save/*.sav", "*.sav", ""},
+        {"ソ\\\\表", "ソ\\表", "表", "ソ"},  // trail bytes 0x5C are no separators
+        {"ャ\\x", "ャ\\x", "x", "ャ"},
+        {".hidden", ".hidden", ".hidden", ""},
+        {"a..\\ b", "a..\\ b", " b", "a.."},
+        {"ソ..", "ソ..", "ソ..", ""},  // one part: a splitter that took the trail byte for a '\\' would see ".."
+        {"console.txt", "console.txt", "console.txt", ""},
+        {"com0\\lpt10\\con*", "com0\\lpt10\\con*", "con*", "com0\\lpt10"},
     };
-    for (const auto& c : cases) {
-        char out[MAX_PATH_BYTES];
-        EXPECT_EQ(patternSubfolder(out, c.pattern), c.subfolder ? 0 : -1) << c.pattern;
-        EXPECT_STREQ(out, c.subfolder ? c.subfolder : "") << c.pattern;
+    for (const auto& c : swept) {
+        RemovalPattern pattern;
+        EXPECT_EQ(readRemovalPattern(c.entry, &pattern), 0) << c.entry;
+        EXPECT_EQ(pattern.verdict, PatternSwept) << c.entry;
+        EXPECT_STREQ(pattern.path, c.path) << c.entry;
+        EXPECT_STREQ(pattern.name, c.name) << c.entry;
+        EXPECT_STREQ(pattern.folder, c.folder) << c.entry;
     }
+    RemovalPattern longest;
+    EXPECT_EQ(readRemovalPattern(std::string(259, 'a').c_str(), &longest), 0);
 
-    char out[MAX_PATH_BYTES];
-    EXPECT_EQ(subfolderPath(out, "D:\\Games\\Title", "save\\*.sav"), 0);
-    EXPECT_STREQ(out, "D:\\Games\\Title\\save");
-    EXPECT_EQ(subfolderPath(out, "D:\\Games\\Title", "*.gid"), -1);
-    std::string folder(249, 'f');
-    EXPECT_EQ(subfolderPath(out, folder.c_str(), "123456789\\*"), 0);  // 259 bytes
-    EXPECT_EQ(subfolderPath(out, folder.c_str(), "1234567890\\*"), -1);
-    EXPECT_STREQ(out, "");
+    const struct {
+        std::string entry;
+        PatternVerdict verdict;
+    } refused[] = {
+        {"", PatternDotsOnly}, {"..", PatternDotsOnly}, {"..\\x", PatternDotsOnly},
+        {"a\\..\\..\\x", PatternDotsOnly}, {"save\\..", PatternDotsOnly}, {"表\\..", PatternDotsOnly},
+        {"a/../b", PatternDotsOnly}, {".\\x", PatternDotsOnly}, {"...", PatternDotsOnly},
+        {". .\\x", PatternDotsOnly}, {"a\\ \\b", PatternDotsOnly}, {"a\\\\..\\x", PatternDotsOnly},
+        {"C:\\x", PatternColon}, {"C:x", PatternColon}, {"a:b", PatternColon}, {"file.txt:stream", PatternColon},
+        {"\\x", PatternRooted}, {"/x", PatternRooted}, {"\\\\server\\share\\x", PatternRooted},
+        {"a\x83", PatternBrokenCharacter},       // a lead byte cut off at the end
+        {"\x83..\\x", PatternBrokenCharacter},  // a lead byte in front of a dot is no character
+        {std::string(260, 'a'), PatternTooLong},
+        {"CON", PatternDeviceName}, {"nul", PatternDeviceName}, {"LPT1.txt", PatternDeviceName},
+        {"con ", PatternDeviceName}, {"Aux .log.bak", PatternDeviceName}, {"save\\com9.sav", PatternDeviceName},
+        {"prn\\*.*", PatternDeviceName}, {"a\\Lpt9\\", PatternDeviceName},
+    };
+    for (const auto& c : refused) {
+        RemovalPattern pattern;
+        EXPECT_EQ(readRemovalPattern(c.entry.c_str(), &pattern), -1) << c.entry;
+        EXPECT_EQ(pattern.verdict, c.verdict) << c.entry;
+        EXPECT_STREQ(pattern.path, "") << c.entry;
+        EXPECT_STREQ(pattern.folder, "") << c.entry;
+    }
+}
+
+TEST(Path, PlainFoundNames)
+{
+    for (const char* name : {"a.txt", ".profile", " a", "a b.c", "ソ表.txt", "ポ", "x~1.dat"})
+        EXPECT_TRUE(isPlainFileName(name)) << name;
+    // As a best-fit conversion hands them back: a yen sign as '\\', an
+    // unknown character as '?'.
+    for (const char* name : {"", "y\\keep.txt", "x\\..\\..\\victim.txt", "a/b", "a:b", "a?.txt", "a*",
+                             "a\"b", "a<b", "a>b", "a|b", "a\tb", "..", ". .", "a.", "a ", "a\x83"})
+        EXPECT_FALSE(isPlainFileName(name)) << name;
+}
+
+TEST(Path, ReparseFoldersEntered)
+{
+    const struct {
+        unsigned long tag;
+        bool entered;
+    } cases[] = {
+        {0xA0000003, false},  // mount point, junction
+        {0xA000000C, false},  // symbolic link
+        {0xA000001D, false},  // WSL symbolic link
+        {0x9000001A, true},   // cloud file placeholder
+        {0x9000301A, true},   // the same, as OneDrive sets it
+        {0x80000013, true},   // deduplicated
+        {0x8000001B, true},   // app execution alias
+        {0, false},           // reserved: no reparse point carries them,
+        {1, false},           // but Wine reports 1 for a host symbolic link
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(entersReparseFolder(c.tag), c.entered) << std::hex << c.tag;
 }
 
 TEST(Path, InstFolderParent)

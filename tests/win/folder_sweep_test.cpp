@@ -2,6 +2,8 @@
 // what it must leave, and that the current directory comes back.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include "uninstall/file_search_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "win/engine_support.h"
@@ -71,6 +73,11 @@ TEST_F(FolderSweep, DeletesWhatThePatternsName)
          {},
          {"inst\\", "inst\\a\\", "inst\\a\\y.dat"}},
         {"no match, empty folder still removed", {"inst\\old\\"}, {"old\\*.none"}, {}, {"inst\\"}},
+        {"a final separator names the folder, doubled ones count once",
+         {"inst\\save\\", "inst\\full\\x.sav", "inst\\a\\b\\x.dat"},
+         {"save\\", "full\\", "a\\\\b\\\\*.dat", "a\\\\"},
+         {},
+         {"inst\\", "inst\\full\\", "inst\\full\\x.sav"}},
         {"Japanese names with trail byte 0x5C",
          {"inst\\セーブソ\\1.sav", "inst\\表\\noext", "inst\\ソ.gid"},
          {"セーブソ\\*.sav", "表\\*"},
@@ -85,7 +92,7 @@ TEST_F(FolderSweep, DeletesWhatThePatternsName)
          {"outside.txt", "empty\\", "inst\\keep.txt", "inst\\sub\\x.txt"},
          {"..\\outside.txt", "..\\*.txt", "sub\\..\\..\\outside.txt", "C:\\sweep-test\\outside.txt",
           "C:outside.txt", "\\sweep-test\\outside.txt", "/sweep-test/outside.txt", "...\\outside.txt",
-          ". .\\outside.txt", "..\\empty\\*.x", "sub\\\\x.txt", "sub/../../outside.txt",
+          ". .\\outside.txt", "..\\empty\\*.x", "sub\\\\..\\x.txt", "sub/../../outside.txt",
           "keep.txt:stream", "sub\\" + std::string(300, 'x') + "\\*"},
          {"..\\empty\\*"},
          {"empty\\", "inst\\", "inst\\keep.txt", "inst\\sub\\", "inst\\sub\\x.txt", "outside.txt"}},
@@ -108,6 +115,69 @@ TEST_F(FolderSweep, AllFilesPatternSparesOnlyFilesInUseAndReadOnly)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(sweep({}, {"*.*"}), (Names{"inst\\", "inst\\held.txt", "inst\\ro.txt"}));
     CloseHandle(held);
+}
+
+bool searchFinds(const std::string& pattern, const char* name)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    bool seen = false;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            seen = seen || !strcmp(found.cFileName, name);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return seen;
+}
+
+// The rules a found file's long name must meet, beside the system's own
+// search where that answers for the long name alone.
+TEST_F(FolderSweep, LongNameRules)
+{
+    const struct {
+        const char *pattern, *name;
+        bool matches;
+        bool likeSearch;  // false: the search also matches the short alias, or Windows' rule is laxer
+    } cases[] = {
+        {"*.dat", "x.dat", true, true},
+        {"*.dat", "x.data", false, false},  // alias X~1.DAT
+        {"*.dat", "longname.datx", false, false},
+        {"?.ini", "b.ini", true, true},
+        {"?.ini", "ab.ini", false, true},
+        {"?.ini", ".ini", false, false},     // Windows lets '?' match nothing before a dot
+        {"noext?", "noext", false, false},   // and at the end
+        {"noex?", "noext", true, true},
+        {"a?c", "a.c", false, false},        // '?' is never a dot (Wine says otherwise)
+        {"X.DAT", "x.dat", true, true},
+        {"*.*", "noext", true, true},
+        {"*.*", "a.b.c", true, true},
+        {"*.", "noext", true, true},
+        {"*.", "x.dat", false, false},       // Wine matches every name
+        {"a.*", "a", true, true},
+        {"a.*", "a.b.c", true, true},
+        {"*.c", "a.b.c", true, true},
+        {"*.b", "a.b.c", false, true},
+        {"ａ*", "Ａ.txt", true, true},
+        {"A*", "Ａ.txt", false, true},       // full-width is not half-width
+        {"ω*", "Ω.txt", true, true},
+        {"я*", "Я.txt", true, true},         // past the gap at 0x847F
+        {"Ж*", "ж.txt", true, true},
+        {"?.txt", "表.txt", true, true},     // trail byte 0x5C
+        {"??.txt", "表.txt", false, true},
+        {"*ソ.txt", "表ソ.txt", true, true},
+        {"*ポ*", "ポ.txt", true, true},      // trail byte 0x7C
+        {"*A.txt", "ア.txt", false, true},   // ア is 83 41: its trail byte is an 'A'
+        {"ア*", "ヂ.txt", false, true},      // ヂ is 83 61: trail bytes keep their case
+    };
+    for (const auto& c : cases)
+        makePath(kFolder + "\\" + c.name);
+    for (const auto& c : cases) {
+        EXPECT_EQ(matchesLongName(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
+        if (c.likeSearch) {
+            EXPECT_EQ(searchFinds(kFolder + "\\" + c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
+        }
+    }
 }
 
 bool isLink(const std::string& path)

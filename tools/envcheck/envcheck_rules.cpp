@@ -11,6 +11,7 @@
 #include "env/settings_table.h"
 #include "resfile/resource_opener.h"
 #include "uninstall/path.h"
+#include "uninstall/removal_pattern.h"
 
 namespace envcheck {
 
@@ -155,35 +156,25 @@ bool cutSplitsCharacter(const std::string& text, size_t size)
     return i > size;
 }
 
-// Why isPatternConfined refuses a pattern, in words.
-std::string refusalReason(const std::string& pattern)
+// Why the program refuses a pattern, in words.
+const char* refusalReason(PatternVerdict verdict)
 {
-    if (pattern.size() >= MAX_PATH_BYTES)
+    switch (verdict) {
+    case PatternTooLong:
         return "it is longer than 259 bytes";
-    if (mbFindByte(pattern.c_str(), ':'))
+    case PatternBrokenCharacter:
+        return "it holds a broken double-byte character";
+    case PatternColon:
         return "it holds a colon (a drive letter or a stream name)";
-    if (pattern[0] == '\\' || pattern[0] == '/')
+    case PatternRooted:
         return "it begins with a separator (the root of the drive, or a network path)";
-    size_t start = 0;
-    for (size_t i = 0; i <= pattern.size(); ++i) {
-        bool end = i == pattern.size();
-        unsigned char c = end ? 0 : (unsigned char)pattern[i];
-        if (!end && isAnsiLeadByte(c)) {
-            if (i + 1 >= pattern.size() || (unsigned char)pattern[i + 1] < 0x40)
-                return "it holds a broken double-byte character";
-            ++i;
-            continue;
-        }
-        if (end || c == '\\' || c == '/') {
-            std::string part = pattern.substr(start, i - start);
-            if (part.empty())
-                return "it has an empty name (two separators in a row, or one at the end)";
-            if (part.find_first_not_of(". ") == std::string::npos)
-                return "it has a name of dots or blanks only, such as ..";
-            start = i + 1;
-        }
+    case PatternDotsOnly:
+        return "it has a name of dots or blanks only, such as ..";
+    case PatternDeviceName:
+        return "it names a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension), not a file";
+    default:
+        return "it leaves the installation folder";
     }
-    return "it leaves the installation folder";
 }
 
 enum LineKind {
@@ -258,9 +249,10 @@ void checkEntry(Scan& s, const std::string& t, int line)
     if (isSeparator((unsigned char)t[0]))
         add(s, line, SeverityWarning, RuleBlankEntry,
             "entry begins with a blank, which stays part of the pattern ('-' or a header behind it does not count)");
-    if (!isPatternConfined(t.c_str()))
+    RemovalPattern pattern;
+    if (readRemovalPattern(t.c_str(), &pattern) != 0)
         add(s, line, SeverityError, RuleRefusedPattern,
-            "pattern '" + t + "' is refused and never swept: " + refusalReason(t));
+            "pattern '" + t + "' is refused and never swept: " + refusalReason(pattern.verdict));
     else if (mbFindByte(t.c_str(), '/'))
         add(s, line, SeverityWarning, RuleSlashPattern,
             "pattern '" + t + "' uses '/': files match, but its folder is not removed; write '\\'");
@@ -443,13 +435,19 @@ void settingsView(Scan& s, const std::string& piece, int line, LineKind kind)
 void scanLine(Scan& s, const std::string& text, int line)
 {
     size_t length = text.size() - (text.back() == '\n' ? 1 : 0);
-    if (length > kReadSize)
-        add(s, line, SeverityWarning, RuleLongLine,
-            "the line is " + std::to_string(length) +
-                " bytes; the program reads 511 at a time, the rest as a line of its own");
     for (size_t at = 0; at < text.size(); at += kReadSize) {
         std::string piece = text.substr(at, kReadSize);
-        settingsView(s, piece, line, sectionView(s, piece, line));
+        LineKind kind = sectionView(s, piece, line);
+        if (at == 0 && length > kReadSize && kind == KindEntry)
+            add(s, line, SeverityWarning, RuleLongEntry,
+                "the entry is " + std::to_string(length) + " bytes; the program reads 511 at a time, so '" +
+                    text.substr(kReadSize, length - kReadSize) + "' is an entry of " +
+                    sectionLabel(s.section) + " of its own");
+        else if (at == 0 && length > kReadSize)
+            add(s, line, SeverityWarning, RuleLongLine,
+                "the line is " + std::to_string(length) +
+                    " bytes; the program reads 511 at a time, the rest as a line of its own");
+        settingsView(s, piece, line, kind);
     }
 }
 
@@ -493,10 +491,9 @@ void checkFolderOrder(Scan& s)
     sweeps.insert(sweeps.end(), s.entries[SectionDelfilesUser].begin(), s.entries[SectionDelfilesUser].end());
     std::vector<std::string> folders;
     for (const auto& sweep : sweeps) {
-        char folder[MAX_PATH_BYTES] = "";
-        if (isPatternConfined(sweep.first.c_str()))
-            patternSubfolder(folder, sweep.first.c_str());
-        folders.push_back(folder);
+        RemovalPattern pattern;
+        readRemovalPattern(sweep.first.c_str(), &pattern);
+        folders.push_back(pattern.folder);
     }
     std::vector<std::string> reported;
     for (size_t i = 0; i < sweeps.size(); ++i) {
@@ -589,11 +586,13 @@ void describePatterns(std::vector<std::string>& out, const RemovalEntry* list)
     if (!list)
         out.push_back("    (none)");
     for (const RemovalEntry* e = list; e; e = e->next) {
-        char folder[MAX_PATH_BYTES];
-        if (!isPatternConfined(e->text))
+        RemovalPattern pattern;
+        if (readRemovalPattern(e->text, &pattern) != 0)
             out.push_back(item(e->text, "refused, never swept"));
-        else if (patternSubfolder(folder, e->text) == 0)
-            out.push_back(item(e->text, std::string("then the folder ") + folder + " when empty"));
+        else if (!pattern.name[0])
+            out.push_back(item(e->text, std::string("the folder ") + pattern.folder + " when empty"));
+        else if (pattern.folder[0])
+            out.push_back(item(e->text, std::string("then the folder ") + pattern.folder + " when empty"));
         else
             out.push_back(item(e->text));
     }

@@ -15,6 +15,7 @@ enum Rule {
     RuleCannotOpen,        // the file does not open: the program would not start
     RuleCtrlZ,             // text after a Ctrl-Z byte, where text-mode reading ends
     RuleLongLine,          // over 511 bytes: the rest is read as a line of its own
+    RuleLongEntry,         // an entry over 511 bytes: the rest is an entry of its own
     RuleBlankBeforeKey,    // a setting behind a leading blank: the line is skipped
     RuleKeyCase,           // a known key in other letter case: never found
     RuleKeyTypo,           // an unknown key close to a known one
