@@ -149,18 +149,19 @@ DWORD childProcess(DWORD parent, const char* exeName)
 }
 
 // The user's defaults for the command interpreter (AutoRun, delayed
-// expansion) must not reach the script: it runs through the system's own
-// cmd.exe with a fixed command line and does its
-// work whatever the temporary folder's name holds. The test holds the
-// program's file open meanwhile, so that the script waits in its loop.
+// expansion) must not reach the script. Wine's cmd knows neither, so the
+// command line is read back from the interpreter's process instead; and the
+// script must do its work whatever the temporary folder's name holds ('%'
+// cannot be carried on a command line). The test holds the program's file
+// open meanwhile, so that the script waits in its loop.
 TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
 {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
-    const std::string chcp = std::string("cmd.exe /d /v:off /s /c \"\"") + system + "\\chcp.com\" 932 >nul & \"";
+    const std::string prefix = std::string("cmd.exe /d /v:off /s /c \"\"") + system + "\\chcp.com\" 932 >nul & \"";
     const struct {
         const char* temp;  // under C:\e2e\sdtemp
-        bool relative;     // named relative to the temporary folder
+        bool relative;     // the script named relative to it
     } cases[] = {{"a b&c^d!e(f)ソ表", false}, {"%TEMP% 100%", true}};
     char oldTemp[MAX_PATH], oldTmp[MAX_PATH];
     GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
@@ -189,7 +190,7 @@ TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
         DWORD size = sizeof image;
         QueryFullProcessImageNameA(cmd, 0, image, &size);
         EXPECT_EQ(_stricmp(image, (std::string(system) + "\\cmd.exe").c_str()), 0) << image;
-        EXPECT_EQ(commandLineOf(cmd), chcp + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
+        EXPECT_EQ(commandLineOf(cmd), prefix + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
         CloseHandle(cmd);
         CloseHandle(hold);
 
