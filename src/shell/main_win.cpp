@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <stdlib.h>
@@ -28,6 +29,23 @@ void restrictDllSearch()
     SetDllDirectoryA("");
 }
 
+// With a manifest that asks for the common controls 6, Windows XP cannot
+// create the program's dialogs until comctl32 has registered its classes;
+// from Vista on the system loads it with the first control itself. So only
+// the older systems load it, before the first box, and the others pay
+// nothing at start-up.
+void initCommonControlsBeforeVista()
+{
+    if (LOBYTE(GetVersion()) >= 6)
+        return;
+    typedef BOOL(WINAPI * InitFn)(const INITCOMMONCONTROLSEX*);
+    HMODULE comctl32 = LoadLibraryA("comctl32.dll");
+    auto init = comctl32 ? (InitFn)(void*)GetProcAddress(comctl32, "InitCommonControlsEx") : nullptr;
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_STANDARD_CLASSES};
+    if (init)
+        init(&classes);
+}
+
 void releaseCom()
 {
     CoUninitialize();
@@ -38,6 +56,7 @@ void releaseCom()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     restrictDllSearch();
+    initCommonControlsBeforeVista();
 
     char envName[128];
     strcpy(envName, "install.env");

@@ -35,6 +35,19 @@ void showReport(ReportKind kind, const char* format, va_list args)
         exit(-1);
 }
 
+// Another program may hold the clipboard open for a moment: a few tries,
+// a short pause between them.
+int openClipboard(HWND owner)
+{
+    for (int tries = 1;; ++tries) {
+        if (OpenClipboard(owner))
+            return 0;
+        if (tries == 5)
+            return -1;
+        Sleep(20);
+    }
+}
+
 }  // namespace
 
 void formatText(char* text, size_t size, const char* format, ...)
@@ -95,17 +108,30 @@ int copyTextToClipboard(const char* text)
     if (!block)
         return -1;
     void* p = GlobalLock(block);
-    if (p) {
-        memcpy(p, text, n);
-        GlobalUnlock(block);
+    if (!p) {
+        GlobalFree(block);
+        return -1;
     }
-    // From here the block belongs to the clipboard; a failure on the way is
-    // not worth more than the box that follows.
-    OpenClipboard(GetActiveWindow());
-    EmptyClipboard();
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-    return 0;
+    memcpy(p, text, n);
+    GlobalUnlock(block);
+    // Opened without a window, the clipboard is emptied to no owner and then
+    // refuses the text; before the main window exists a message-only window
+    // of our own stands in, and it is gone again before the box appears.
+    HWND owner = GetActiveWindow();
+    HWND standIn = NULL;
+    if (!owner)
+        owner = standIn = CreateWindowExA(0, "STATIC", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    bool taken = false, closed = false;
+    if (owner && openClipboard(owner) == 0) {
+        taken = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
+        closed = CloseClipboard() != 0;
+    }
+    // A block the clipboard has taken is the clipboard's to free.
+    if (!taken)
+        GlobalFree(block);
+    if (standIn)
+        DestroyWindow(standIn);
+    return taken && closed ? 0 : -1;
 }
 
 void* allocOrReport(size_t size)

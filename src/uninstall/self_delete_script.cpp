@@ -67,3 +67,39 @@ int buildSelfDeleteScript(const char* exePath, const char* tempFolder, int remov
     }
     return 0;
 }
+
+int buildScriptCommand(const char* systemFolder, const char* scriptPath, char* application, char* commandLine,
+                       size_t size)
+{
+    application[0] = '\0';
+    if (size == 0)
+        return -1;
+    commandLine[0] = '\0';
+    char folder[MAX_PATH_BYTES];
+    const char* name = findLastSeparator(scriptPath);
+    // Room for the separator and the longer of the two names.
+    if (strlen(systemFolder) + 1 + sizeof "chcp.com" > sizeof folder || !name)
+        return -1;
+    addTrailingSeparator(strcpy(folder, systemFolder));
+    // cmd expands %NAME% on its command line even between quotes, and
+    // nothing there escapes a '%'; the script's own name holds none.
+    bool relative = strchr(scriptPath, '%') != nullptr;
+    // With /s cmd drops only the outer pair of quotes, and the rest keeps
+    // its quotes: '&', '^' and brackets in a path stay part of it. chcp
+    // goes by its full path, since the current directory is the user's
+    // temporary folder, where any program of the user could put a chcp of
+    // its own for the elevated interpreter to run.
+    bool fits = appendText(application, MAX_PATH_BYTES, folder) == 0 &&
+                appendText(application, MAX_PATH_BYTES, "cmd.exe") == 0 &&
+                appendText(commandLine, size, "cmd.exe /d /v:off /s /c \"\"") == 0 &&
+                appendText(commandLine, size, folder) == 0 &&
+                appendText(commandLine, size, "chcp.com\" 932 >nul & \"") == 0 &&
+                appendText(commandLine, size, relative ? "." : scriptPath) == 0 &&
+                (!relative || appendText(commandLine, size, name) == 0) &&
+                appendText(commandLine, size, "\"\"") == 0;
+    if (!fits) {
+        application[0] = commandLine[0] = '\0';
+        return -1;
+    }
+    return 0;
+}

@@ -42,18 +42,27 @@ int writeSelfDeleteScript(const char* scriptPath, const char* script)
 
 int startSelfDeleteScript(const char* scriptPath)
 {
-    // In quotes: unquoted, a temporary folder with blanks in it would let
-    // the system try shorter prefixes ("C:\Documents.exe") as the program.
-    char commandLine[MAX_PATH_BYTES + 2] = "\"";
-    strcat(commandLine, scriptPath);
-    strcat(commandLine, "\"");
+    // The system's own interpreter, named as the program: left to the
+    // system, a batch file runs through "cmd /c" with the user's AutoRun
+    // commands and expansion settings.
+    char systemFolder[MAX_PATH_BYTES], application[MAX_PATH_BYTES], folder[MAX_PATH_BYTES];
+    char commandLine[SCRIPT_COMMAND_BYTES];
+    UINT n = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
+    if (n == 0 || n >= sizeof systemFolder || strlen(scriptPath) >= sizeof folder ||
+        buildScriptCommand(systemFolder, scriptPath, application, commandLine, sizeof commandLine) != 0)
+        return -1;
+    // The script's folder is the interpreter's current directory, as the
+    // command line may name the script relative to it.
+    strcpy(folder, scriptPath);
+    cutAtLastSeparator(folder);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, IDLE_PRIORITY_CLASS, NULL, NULL, &startup, &process))
+    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, IDLE_PRIORITY_CLASS, NULL, folder, &startup,
+                        &process))
         return -1;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);

@@ -11,5 +11,6 @@ void launchSelfDeleteScript(int removeParentFolder);
 // its target). 0 when every byte is on disk; -1 otherwise, and nothing of a
 // partly written file is left behind.
 int writeSelfDeleteScript(const char* scriptPath, const char* script);
-// Starts the script hidden at idle priority. 0 when started, -1 otherwise.
+// Starts the script through the system's cmd.exe, hidden, at idle priority,
+// in the script's folder. 0 when started, -1 otherwise.
 int startSelfDeleteScript(const char* scriptPath);

@@ -5,6 +5,7 @@
 #include "e2e/driver.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
 using namespace e2e;
 
@@ -108,6 +109,95 @@ TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
             EXPECT_EQ(readFile(folder + "\\save.dat"), "mine");
         }
         EXPECT_EQ(exists(parent), !s.parentGoes) << s.folder;
+        removeTree(root);
+    }
+}
+
+// The command line a process was created with, read back from its memory.
+std::string commandLineOf(HANDLE process)
+{
+    typedef NTSTATUS(NTAPI * QueryFn)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    auto query = (QueryFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
+    PROCESS_BASIC_INFORMATION basic = {};
+    PEB peb = {};
+    RTL_USER_PROCESS_PARAMETERS parameters = {};
+    if (!query || query(process, ProcessBasicInformation, &basic, sizeof basic, NULL) != 0 ||
+        !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, NULL) ||
+        !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, NULL))
+        return "";
+    std::wstring wide(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
+    if (!ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, NULL))
+        return "";
+    char text[2048];
+    int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), text, sizeof text, NULL, NULL);
+    return std::string(text, n > 0 ? n : 0);
+}
+
+// The first child process of parent running exeName, or 0.
+DWORD childProcess(DWORD parent, const char* exeName)
+{
+    DWORD child = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more && !child; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent && _stricmp(entry.szExeFile, exeName) == 0)
+            child = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return child;
+}
+
+// The user's defaults for the command interpreter (AutoRun, delayed
+// expansion) must not reach the script. Wine's cmd knows neither, so the
+// command line is read back from the interpreter's process instead; and the
+// script must do its work whatever the temporary folder's name holds ('%'
+// cannot be carried on a command line). The test holds the program's file
+// open meanwhile, so that the script waits in its loop.
+TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
+{
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    const std::string prefix = std::string("cmd.exe /d /v:off /s /c \"\"") + system + "\\chcp.com\" 932 >nul & \"";
+    const struct {
+        const char* temp;  // under C:\e2e\sdtemp
+        bool relative;     // the script named relative to it
+    } cases[] = {{"a b&c^d!e(f)ソ表", false}, {"%TEMP% 100%", true}};
+    char oldTemp[MAX_PATH], oldTmp[MAX_PATH];
+    GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
+    GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
+    for (const auto& c : cases) {
+        std::string root = freshFolder("sdtemp");
+        std::string temp = freshFolder(std::string("sdtemp\\") + c.temp);
+        std::string folder = root + "\\game ソ表";
+        CreateDirectoryA(folder.c_str(), NULL);
+        std::string exe = prepareInstallation(folder, "TITLEBAR ＴＡＶＥＬＯ|アプリケーション\r\n");
+        SetEnvironmentVariableA("TEMP", temp.c_str());
+        SetEnvironmentVariableA("TMP", temp.c_str());
+        Program program(exe);
+        SetEnvironmentVariableA("TEMP", oldTemp);
+        SetEnvironmentVariableA("TMP", oldTmp);
+        ASSERT_TRUE(program.started()) << c.temp;
+        HANDLE hold = CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(uninstall(program, 1), std::vector<std::string>{"アンインストールを終了します"}) << c.temp;
+        DWORD pid = 0;
+        EXPECT_TRUE(waitFor([&] { return (pid = childProcess(program.pid(), "cmd.exe")) != 0; })) << c.temp;
+        EXPECT_EQ(program.waitExit(), 0u) << c.temp;
+
+        HANDLE cmd = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        char image[MAX_PATH] = "";
+        DWORD size = sizeof image;
+        QueryFullProcessImageNameA(cmd, 0, image, &size);
+        EXPECT_EQ(_stricmp(image, (std::string(system) + "\\cmd.exe").c_str()), 0) << image;
+        EXPECT_EQ(commandLineOf(cmd), prefix + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
+        CloseHandle(cmd);
+        CloseHandle(hold);
+
+        std::string script = temp + "\\TaveloSuicide.bat";
+        EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, kScriptTimeoutMs)) << c.temp;
+        EXPECT_TRUE(waitFor([&] { return !exists(folder); }, 5000)) << c.temp;
+        EXPECT_TRUE(waitFor([&] { return countProcesses("cmd.exe") == 0; }, 5000)) << c.temp;
         removeTree(root);
     }
 }

@@ -25,6 +25,9 @@ TEST(Startup, MissingInstallEnvReportsAndExitsMinusOne)
     EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
     EXPECT_EQ(messageBoxButtons(box), std::vector<int>{IDOK});
     EXPECT_EQ(clipboardText(), kMissingEnvText);
+    // The window that took the clipboard for the text is gone before the box.
+    HWND clipboardOwner = GetClipboardOwner();
+    EXPECT_TRUE(clipboardOwner == NULL || !IsWindow(clipboardOwner));
     EXPECT_EQ(dialogsOf(program.pid()).size(), 1u) << "no main window besides the box";
 
     pressButton(box, IDOK);

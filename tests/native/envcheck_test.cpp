@@ -4,6 +4,7 @@
 
 // The rules live in the tool's folder; the tool links them on its own.
 #include "envcheck/envcheck_rules.cpp"
+#include "envcheck/terminal_text.cpp"
 #include "native/support/temp_file.h"
 
 using namespace envcheck;
@@ -190,6 +191,37 @@ TEST(EnvCheck, EditDistance)
     EXPECT_EQ(editDistance("TITELBAR", "TITLEBAR"), 1);  // a swap counts once
     EXPECT_EQ(editDistance("INSTFOLDER", "INSTFOL"), 3);
     EXPECT_EQ(editDistance("", "INI"), 3);
+}
+
+// The file's texts reach the terminal in its locale's character set; the
+// Shift-JIS family and the C locale get the bytes unchanged.
+TEST(EnvCheck, TextsInTheTerminalsCharacterSet)
+{
+    const std::string title = "星見の丘";  // compiled to Shift-JIS
+    const struct {
+        const char* charset;
+        std::string text, printed;
+    } cases[] = {
+        {"UTF-8", title, u8"星見の丘"},
+        {"EUC-JP", title, "\xC0\xB1\xB8\xAB\xA4\xCE\xB5\xD6"},
+        {"WINDOWS-31J", title, title},
+        {"SHIFT_JIS", title, title},
+        {"ANSI_X3.4-1968", title, title},
+        // Broken characters, and one the character set lacks, become '?'.
+        {"UTF-8", "a\x82 b\xFF\x82", u8"a? b??"},
+        {"ISO-8859-1", "xの\xE9", "x??"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(toCharset(c.text, c.charset), c.printed) << c.charset;
+
+    // As the tool runs: LC_ALL=C.UTF-8 prints the title readably.
+    ASSERT_EQ(setenv("LC_ALL", "C.UTF-8", 1), 0);
+    TempFile file("TITLEBAR 星見の丘\n");
+    Report report = checkInstallEnv(file.path());
+    convertForTerminal(report);
+    EXPECT_TRUE(holds(report.removal, u8"星見の丘 アンインストール"));
+    unsetenv("LC_ALL");
+    setlocale(LC_CTYPE, "C");
 }
 
 }  // namespace

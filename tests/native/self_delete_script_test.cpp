@@ -91,4 +91,35 @@ TEST(SelfDeleteScript, NoScriptWhenNothingFits)
               0);
 }
 
+// Inside the quotes cmd takes every byte as it is, '%' alone excepted.
+TEST(SelfDeleteScript, CommandLine)
+{
+    const struct {
+        const char *systemFolder, *script, *application, *commandLine;
+    } cases[] = {
+        {"C:\\WINDOWS\\system32", "C:\\Temp\\TaveloSuicide.bat", "C:\\WINDOWS\\system32\\cmd.exe",
+         "cmd.exe /d /v:off /s /c \"\"C:\\WINDOWS\\system32\\chcp.com\" 932 >nul & \"C:\\Temp\\TaveloSuicide.bat\"\""},
+        {"D:\\", "C:\\a b&c^d!e(f)ソ表\\TaveloSuicide.bat", "D:\\cmd.exe",
+         "cmd.exe /d /v:off /s /c \"\"D:\\chcp.com\" 932 >nul & \"C:\\a b&c^d!e(f)ソ表\\TaveloSuicide.bat\"\""},
+        {"C:\\WINDOWS\\system32", "C:\\100%\\%TEMP%\\TaveloSuicide.bat", "C:\\WINDOWS\\system32\\cmd.exe",
+         "cmd.exe /d /v:off /s /c \"\"C:\\WINDOWS\\system32\\chcp.com\" 932 >nul & \".\\TaveloSuicide.bat\"\""},
+    };
+    char application[MAX_PATH_BYTES], commandLine[SCRIPT_COMMAND_BYTES];
+    for (const auto& c : cases) {
+        ASSERT_EQ(buildScriptCommand(c.systemFolder, c.script, application, commandLine, sizeof commandLine), 0);
+        EXPECT_STREQ(application, c.application);
+        EXPECT_STREQ(commandLine, c.commandLine);
+    }
+    // The longest paths fit the buffer; a system folder without room for
+    // chcp.com does not.
+    const std::string longest = "C:\\" + std::string(256 - 18, 't') + "\\TaveloSuicide.bat";
+    const std::string longFolder(260 - 9, 's');
+    EXPECT_EQ(buildScriptCommand(longFolder.substr(1).c_str(), longest.c_str(), application, commandLine,
+                                 sizeof commandLine),
+              0);
+    EXPECT_EQ(buildScriptCommand(longFolder.c_str(), longest.c_str(), application, commandLine, sizeof commandLine),
+              -1);
+    EXPECT_STREQ(commandLine, "");
+}
+
 }  // namespace

@@ -1,22 +1,30 @@
 // envcheck: reports what the uninstaller would silently skip, cut or refuse
 // in an install.env, and what an uninstall with the file would remove.
-//   envcheck INSTALL.env
+//   envcheck [--raw] INSTALL.env
 // Exit status: 0 clean, 1 warnings, 2 errors (or a file that does not open).
 #include <stdio.h>
+#include <string.h>
 
 #include "envcheck_rules.h"
+#include "terminal_text.h"
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 || argv[1][0] == '-') {
-        fputs("usage: envcheck INSTALL.env\n"
+    bool raw = argc == 3 && strcmp(argv[1], "--raw") == 0;
+    const char* path = argv[argc - 1];
+    if (argc != 2 + raw || path[0] == '-') {
+        fputs("usage: envcheck [--raw] INSTALL.env\n"
               "Checks an install.env the way the uninstaller reads it: prints every line it\n"
               "would skip, cut or refuse (with its line number), then what an uninstall\n"
-              "with the file would remove. Exit status: 0 clean, 1 warnings, 2 errors.\n",
+              "with the file would remove. The file's texts are printed in the terminal's\n"
+              "character set; --raw prints them as they are (Shift-JIS).\n"
+              "Exit status: 0 clean, 1 warnings, 2 errors.\n",
               stderr);
         return 2;
     }
-    envcheck::Report report = envcheck::checkInstallEnv(argv[1]);
-    envcheck::printReport(stdout, argv[1], report);
+    envcheck::Report report = envcheck::checkInstallEnv(path);
+    if (!raw)
+        envcheck::convertForTerminal(report);
+    envcheck::printReport(stdout, path, report);
     return envcheck::exitStatus(report);
 }
