@@ -156,8 +156,14 @@ DWORD childProcess(DWORD parent, const char* exeName)
 // open meanwhile, so that the script waits in its loop.
 TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
 {
-    char system[MAX_PATH];
+    char system[MAX_PATH], systemImages[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
+    // A 32-bit program on 64-bit Windows names system32 and gets the 32-bit
+    // interpreter from the WOW64 system folder.
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (!wow64 || !GetSystemWow64DirectoryA(systemImages, sizeof systemImages))
+        strcpy(systemImages, system);
     const std::string prefix = std::string("cmd.exe /d /v:off /s /c \"\"") + system + "\\chcp.com\" 932 >nul & \"";
     const struct {
         const char* temp;  // under C:\e2e\sdtemp
@@ -189,7 +195,7 @@ TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
         char image[MAX_PATH] = "";
         DWORD size = sizeof image;
         QueryFullProcessImageNameA(cmd, 0, image, &size);
-        EXPECT_EQ(_stricmp(image, (std::string(system) + "\\cmd.exe").c_str()), 0) << image;
+        EXPECT_EQ(_stricmp(image, (std::string(systemImages) + "\\cmd.exe").c_str()), 0) << image;
         EXPECT_EQ(commandLineOf(cmd), prefix + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
         CloseHandle(cmd);
         CloseHandle(hold);
