@@ -28,7 +28,11 @@ bool passesThroughLink(const char* folder, const char* path)
             continue;
         char separator = *p;
         *p = '\0';
+        // Wine reports a link's attributes but leaves the tag as it was:
+        // the reserved tag 0, which no reparse point carries, makes a tag
+        // that was never filled in count as a link.
         WIN32_FIND_DATAA found;
+        found.dwReserved0 = 0;
         HANDLE search = FindFirstFileA(way, &found);
         *p = separator;
         if (search == INVALID_HANDLE_VALUE)
