@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "e2e/driver.h"
+#include "harness/driver.h"
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST(InstallEnv, SecondInstanceOfSameTitleIsRefused)
     HWND window = waitForDialog(running.pid(), "同じ タイトル アンインストール");
     ASSERT_TRUE(window);
 
-    clearClipboard();
+    setClipboardText("");
     Program refused(prepareInstallation(second, env));
     HWND box = waitForDialog(refused.pid());
     ASSERT_TRUE(box);

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "e2e/driver.h"
+#include "harness/driver.h"
 #include "image/rct_encode.h"
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 

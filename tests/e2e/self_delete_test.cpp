@@ -2,12 +2,12 @@
 // the script it left behind deletes the program, its folder and itself.
 #include <gtest/gtest.h>
 
-#include "e2e/driver.h"
+#include "harness/driver.h"
 
 #include <tlhelp32.h>
 #include <winternl.h>
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "e2e/driver.h"
+#include "harness/driver.h"
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 
@@ -14,7 +14,7 @@ TEST(Startup, MissingInstallEnvReportsAndExitsMinusOne)
 {
     std::string folder = freshFolder("noenv");
     std::string exe = installProgram(folder);
-    clearClipboard();
+    setClipboardText("");
     Program program(exe);
     ASSERT_TRUE(program.started());
 

@@ -7,10 +7,10 @@
 
 #include <functional>
 
-#include "e2e/driver.h"
-#include "e2e/inventory.h"
+#include "harness/driver.h"
+#include "harness/inventory.h"
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 

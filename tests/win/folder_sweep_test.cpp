@@ -8,11 +8,9 @@
 #include "uninstall/folder_sweep_win.h"
 #include "win/engine_support.h"
 
-using namespace engine_test;
+using namespace harness;
 
 namespace {
-
-using Names = std::set<std::string>;
 
 const std::string kRoot = "C:\\sweep-test";
 const std::string kFolder = kRoot + "\\inst";
@@ -30,8 +28,8 @@ protected:
 
     // Makes the paths (relative to the root), sweeps the folder with the
     // lists, and returns what is left under the root.
-    Names sweep(const std::vector<std::string>& paths, const std::vector<std::string>& delfiles,
-                const std::vector<std::string>& user = {}, const std::string& folder = kFolder)
+    Inventory sweep(const std::vector<std::string>& paths, const std::vector<std::string>& delfiles,
+                    const std::vector<std::string>& user = {}, const std::string& folder = kFolder)
     {
         for (const std::string& path : paths)
             makePath(kRoot + "\\" + path);
@@ -41,7 +39,7 @@ protected:
         sweepInstalledFiles(folder.c_str());
         sweepUserFiles(folder.c_str());
         EXPECT_EQ(currentDirectory(), before);
-        return listTree(kRoot);
+        return fileInventory(kRoot);
     }
 };
 
@@ -50,7 +48,7 @@ struct SweepCase {
     std::vector<std::string> paths;
     std::vector<std::string> delfiles;
     std::vector<std::string> user;
-    Names left;
+    Inventory left;
 };
 
 TEST_F(FolderSweep, DeletesWhatThePatternsName)
@@ -113,7 +111,7 @@ TEST_F(FolderSweep, AllFilesPatternSparesOnlyFilesInUseAndReadOnly)
     HANDLE held = CreateFileA((kFolder + "\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                               OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(sweep({}, {"*.*"}), (Names{"inst\\", "inst\\held.txt", "inst\\ro.txt"}));
+    EXPECT_EQ(sweep({}, {"*.*"}), (Inventory{"inst\\", "inst\\held.txt", "inst\\ro.txt"}));
     CloseHandle(held);
 }
 
@@ -180,41 +178,15 @@ TEST_F(FolderSweep, LongNameRules)
     }
 }
 
-bool isLink(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// folder\link to folder\..\target. Wine has no directory links of its own
-// but reports a host symlink as one, and can run the host's ln.
-bool makeLink(const std::string& folder)
-{
-    std::string link = folder + "\\link";
-    if (CreateSymbolicLinkA(link.c_str(), (folder + "\\..\\target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-        isLink(link))
-        return true;
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process;
-    char command[] = "ln -s ../target link";
-    if (!CreateProcessA("Z:\\bin\\ln", command, NULL, NULL, FALSE, 0, NULL, folder.c_str(), &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int i = 0; i < 100 && !isLink(link); ++i)
-        Sleep(20);
-    return isLink(link);
-}
-
 // What lies behind a junction or symbolic link is not the installation's.
 TEST_F(FolderSweep, SubfolderThroughLinkIsLeftAlone)
 {
     makePath(kRoot + "\\target\\a.txt");
     makePath(kRoot + "\\target\\deep\\b.txt");
-    if (!makeLink(kFolder))
+    if (!makeDirectoryLink(kFolder + "\\link", kRoot + "\\target"))
         GTEST_SKIP() << "no directory links here";
     sweep({}, {"link\\*.txt", "link\\deep\\*", "link/*"});
-    EXPECT_EQ(listTree(kRoot + "\\target"), (Names{"a.txt", "deep\\", "deep\\b.txt"}));
+    EXPECT_EQ(fileInventory(kRoot + "\\target"), (Inventory{"a.txt", "deep\\", "deep\\b.txt"}));
     EXPECT_TRUE(isLink(kFolder + "\\link"));
     RemoveDirectoryA((kFolder + "\\link").c_str());
 }

@@ -66,32 +66,3 @@ const SeenBox& MessageBoxHook::last() const
 {
     return g_last;
 }
-
-std::string clipboardText()
-{
-    std::string text;
-    if (OpenClipboard(NULL)) {
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
-            if (const char* p = (const char*)GlobalLock(data)) {
-                text = p;
-                GlobalUnlock(data);
-            }
-        }
-        CloseClipboard();
-    }
-    return text;
-}
-
-void setClipboardText(const char* text)
-{
-    if (!OpenClipboard(NULL))
-        return;
-    EmptyClipboard();
-    size_t n = strlen(text) + 1;
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n)) {
-        memcpy(GlobalLock(block), text, n);
-        GlobalUnlock(block);
-        SetClipboardData(CF_TEXT, block);
-    }
-    CloseClipboard();
-}

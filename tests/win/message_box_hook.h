@@ -24,6 +24,3 @@ public:
     int count() const;
     const SeenBox& last() const;
 };
-
-std::string clipboardText();
-void setClipboardText(const char* text);

@@ -4,14 +4,13 @@
 
 #include <stdio.h>
 
-#include "registry_view.h"
 #include "shell/report_win.h"
 #include "uninstall/registry_win.h"
 #include "uninstall/uninstall_procedure.h"
 #include "win/engine_support.h"
 #include "win/message_box_hook.h"
 
-using namespace engine_test;
+using namespace harness;
 
 namespace {
 
@@ -20,79 +19,22 @@ const std::string kTree = std::string("Software\\") + kFirst;
 const std::string kSentinel = kTree + "-sentinel";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// Machine-wide keys are made and checked in the program's view (for the
-// per-user ones the view makes no difference).
-void setValue(HKEY root, const std::string& path, const char* name = "v", const char* data = "x")
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS | kProgramView, NULL, &key, NULL), 0)
-        << path;
-    if (name)
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)data, (DWORD)strlen(data) + 1);
-    RegCloseKey(key);
-}
-
-bool keyExists(HKEY root, const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | kProgramView, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// Subkeys and values below path, "sub\" and "sub\=value" relative to it.
-std::set<std::string> keyListing(HKEY root, const std::string& path, const std::string& prefix = "")
-{
-    std::set<std::string> out;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return out;
-    char name[600];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key, i, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        out.insert(prefix + "=" + name);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        out.insert(prefix + name + "\\");
-        for (const std::string& below : keyListing(root, path + "\\" + name, prefix + name + "\\"))
-            out.insert(below);
-    }
-    RegCloseKey(key);
-    return out;
-}
-
-void deleteTestKey(HKEY root, const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS | kProgramView, &key) == ERROR_SUCCESS) {
-        RegDeleteTreeA(key, NULL);
-        RegCloseKey(key);
-    }
-    RegDeleteKeyExA(root, path.c_str(), kProgramView, 0);
-}
-
 class Registry : public testing::Test {
 protected:
     void SetUp() override
     {
-        deleteTestKey(HKEY_CURRENT_USER, kTree);
-        setValue(HKEY_CURRENT_USER, kSentinel + "\\App\\sub", "sentinel");
-        sentinel_ = keyListing(HKEY_CURRENT_USER, kSentinel);
+        deleteRegistryTree(HKEY_CURRENT_USER, kTree);
+        setRegistryValue(HKEY_CURRENT_USER, kSentinel + "\\App\\sub", "sentinel");
+        sentinel_ = registryInventory(HKEY_CURRENT_USER, kSentinel);
     }
     void TearDown() override
     {
-        EXPECT_EQ(keyListing(HKEY_CURRENT_USER, kSentinel), sentinel_);
-        deleteTestKey(HKEY_CURRENT_USER, kTree);
-        deleteTestKey(HKEY_CURRENT_USER, kSentinel);
+        EXPECT_EQ(registryInventory(HKEY_CURRENT_USER, kSentinel), sentinel_);
+        deleteRegistryTree(HKEY_CURRENT_USER, kTree);
+        deleteRegistryTree(HKEY_CURRENT_USER, kSentinel);
         machineRootKey = HKEY_LOCAL_MACHINE;
     }
-    std::set<std::string> sentinel_;
+    Inventory sentinel_;
 };
 
 TEST_F(Registry, TreeGoesAndTheFirstLevelKeyWhenNothingElseIsLeft)
@@ -101,7 +43,7 @@ TEST_F(Registry, TreeGoesAndTheFirstLevelKeyWhenNothingElseIsLeft)
         const char* what;
         std::vector<std::string> otherKeys;  // below the first-level key; "" is a value on it
         int result;
-        std::set<std::string> left;  // below the first-level key; empty: the key is gone
+        Inventory left;  // below the first-level key; empty: the key is gone
     };
     const Case cases[] = {
         {"only the tree", {}, 0, {}},
@@ -109,27 +51,27 @@ TEST_F(Registry, TreeGoesAndTheFirstLevelKeyWhenNothingElseIsLeft)
         {"a value of its own", {""}, 0, {"=v"}},
     };
     for (const Case& c : cases) {
-        deleteTestKey(HKEY_CURRENT_USER, kTree);
-        setValue(HKEY_CURRENT_USER, kTree + "\\App", "top");
-        setValue(HKEY_CURRENT_USER, kTree + "\\App\\a\\b\\c", "deep");
-        setValue(HKEY_CURRENT_USER, kTree + "\\App\\a", "mid");
-        setValue(HKEY_CURRENT_USER, kTree + "\\App\\a\\b2");
+        deleteRegistryTree(HKEY_CURRENT_USER, kTree);
+        setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App", "top");
+        setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App\\a\\b\\c", "deep");
+        setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App\\a", "mid");
+        setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App\\a\\b2");
         for (const std::string& other : c.otherKeys)
-            setValue(HKEY_CURRENT_USER, other.empty() ? kTree : kTree + "\\" + other);
+            setRegistryValue(HKEY_CURRENT_USER, other.empty() ? kTree : kTree + "\\" + other);
         EXPECT_EQ(removeUserRegistryTree(kFirst, "App"), c.result) << c.what;
-        EXPECT_EQ(keyListing(HKEY_CURRENT_USER, kTree), c.left) << c.what;
-        EXPECT_EQ(keyExists(HKEY_CURRENT_USER, kTree), !c.left.empty()) << c.what;
+        EXPECT_EQ(registryInventory(HKEY_CURRENT_USER, kTree), c.left) << c.what;
+        EXPECT_EQ(registryKeyExists(HKEY_CURRENT_USER, kTree), !c.left.empty()) << c.what;
         // Called again, it finds nothing more to remove.
         removeUserRegistryTree(kFirst, "App");
-        EXPECT_EQ(keyListing(HKEY_CURRENT_USER, kTree), c.left) << c.what;
+        EXPECT_EQ(registryInventory(HKEY_CURRENT_USER, kTree), c.left) << c.what;
     }
 }
 
 TEST_F(Registry, FirstLevelKeyWithoutTheTreeOrMissing)
 {
-    setValue(HKEY_CURRENT_USER, kTree, nullptr);
+    setRegistryValue(HKEY_CURRENT_USER, kTree, nullptr);
     EXPECT_EQ(removeUserRegistryTree(kFirst, "App"), 0);
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kTree));
+    EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, kTree));
     EXPECT_EQ(removeUserRegistryTree(kFirst, "App"), -1);
     // A name that would resolve to Software itself reaches nothing.
     EXPECT_EQ(removeUserRegistryTree("\\", kFirst), -1);
@@ -157,37 +99,37 @@ TEST_F(Registry, DeletesWideAndLongNamedTrees)
         HKEY key;
         ASSERT_EQ(RegCreateKeyExA(app, name.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL), 0);
         RegCloseKey(key);
-        setValue(app, name + "\\ソ\\表");
+        setRegistryValue(app, name + "\\ソ\\表");
     }
     RegCloseKey(app);
     EXPECT_EQ(removeUserRegistryTree(kFirst, "App"), 0);
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kTree));
+    EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, kTree));
 }
 
 TEST_F(Registry, DeleteKeyTreeTouchesNothingButTheNamedSubkey)
 {
-    setValue(HKEY_CURRENT_USER, kTree + "\\App");
+    setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App");
     HKEY tree;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kTree.c_str(), 0, KEY_ALL_ACCESS, &tree), 0);
     for (const char* name : {"", "\\", "\\\\", "missing"})
         EXPECT_EQ(deleteKeyTree(tree, name), 0) << name;
-    EXPECT_EQ(keyListing(HKEY_CURRENT_USER, kTree), (std::set<std::string>{"App\\", "App\\=v"}));
+    EXPECT_EQ(registryInventory(HKEY_CURRENT_USER, kTree), (Inventory{"App\\", "App\\=v"}));
     EXPECT_EQ(deleteKeyTree(tree, "App"), 1);
     RegCloseKey(tree);
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kTree));
+    EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, kTree));
 }
 
 TEST_F(Registry, ProbeCreatesTheMachineKeyOrReportsNoRights)
 {
     std::string probe = kTree + "\\Probe";
     EXPECT_EQ(probeMachineKeyAccess(kFirst, "Probe"), 0);
-    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, probe));
+    EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, probe));
     EXPECT_EQ(probeMachineKeyAccess(kFirst, "Probe"), 0) << "an existing key";
-    deleteTestKey(HKEY_LOCAL_MACHINE, kTree);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, kTree);
 
     // A root below which nothing can be created, as a limited user meets
     // HKEY_LOCAL_MACHINE: a key deleted while its handle is still open.
-    setValue(HKEY_CURRENT_USER, kTree + "\\Gone", nullptr);
+    setRegistryValue(HKEY_CURRENT_USER, kTree + "\\Gone", nullptr);
     HKEY gone;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (kTree + "\\Gone").c_str(), 0, KEY_ALL_ACCESS, &gone), 0);
     RegDeleteKeyA(HKEY_CURRENT_USER, (kTree + "\\Gone").c_str());
@@ -196,14 +138,14 @@ TEST_F(Registry, ProbeCreatesTheMachineKeyOrReportsNoRights)
 
     // The uninstall stops there with its message, and removes nothing.
     useSettings("REG_GLOBAL\tuninst-test-eng\r\nREG_LOCAL\tApp\r\n");
-    setValue(HKEY_CURRENT_USER, kTree + "\\App");
+    setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App");
     {
         MessageBoxHook boxes(IDCANCEL);  // would also cancel a confirmation
         EXPECT_EQ(runUninstall(), -1);
         EXPECT_EQ(boxes.count(), 1);
         EXPECT_EQ(boxes.last().text, "インストールにはAdministrator権限が必要です。");
     }
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kTree + "\\App"));
+    EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, kTree + "\\App"));
     RegCloseKey(gone);
 }
 
@@ -213,20 +155,20 @@ TEST_F(Registry, UninstallEntryIsDeletedByTheTitleWithItsBlanks)
     const std::string entry = std::string(kUninstallKey) + "\\ZiVizMy Game 2";
     const std::string others[] = {std::string(kUninstallKey) + "\\ZiVizMy Game",
                                   std::string(kUninstallKey) + "\\ZiVizMy Game 2 plus"};
-    setValue(HKEY_LOCAL_MACHINE, entry, "DisplayName", "My Game 2");
+    setRegistryValue(HKEY_LOCAL_MACHINE, entry, "DisplayName", "My Game 2");
     for (const std::string& other : others)
-        setValue(HKEY_LOCAL_MACHINE, other);
+        setRegistryValue(HKEY_LOCAL_MACHINE, other);
     removeUninstallEntry();
-    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, entry));
+    EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, entry));
     for (const std::string& other : others) {
-        EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, other)) << other;
-        deleteTestKey(HKEY_LOCAL_MACHINE, other);
+        EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, other)) << other;
+        deleteRegistryTree(HKEY_LOCAL_MACHINE, other);
     }
     // One deletion, not a tree's: an entry holding a subkey stays.
-    setValue(HKEY_LOCAL_MACHINE, entry + "\\sub");
+    setRegistryValue(HKEY_LOCAL_MACHINE, entry + "\\sub");
     removeUninstallEntry();
-    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, entry));
-    deleteTestKey(HKEY_LOCAL_MACHINE, entry);
+    EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, entry));
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, entry);
 }
 
 TEST(IniSection, RemovesOnlyTheNamedSection)

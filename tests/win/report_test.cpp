@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "harness/driver.h"
 #include "shell/report_win.h"
 #include "win/message_box_hook.h"
 
@@ -12,6 +13,9 @@ extern "C" BOOL(WINAPI* importedOpenClipboard)(HWND) asm("__imp_OpenClipboard");
 #else
 extern "C" BOOL(WINAPI* importedOpenClipboard)(HWND) asm("__imp__OpenClipboard@4");
 #endif
+
+using harness::clipboardText;
+using harness::setClipboardText;
 
 namespace {
 

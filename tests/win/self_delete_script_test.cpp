@@ -12,7 +12,7 @@
 
 namespace {
 
-using engine_test::removeTree;
+using harness::removeTree;
 
 const char kScript[] = ":retry\r\ndel \"C:\\100%% & ソ\\uninst.exe\"\r\nrd \"C:\\100%% & ソ\"\r\n";
 

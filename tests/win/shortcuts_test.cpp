@@ -4,30 +4,18 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
-#include <iterator>
-
 #include "uninstall/shortcuts_win.h"
 #include "win/engine_support.h"
 
-using namespace engine_test;
+using namespace harness;
 
 namespace {
-
-using Names = std::set<std::string>;
 
 std::string shellFolder(int id)
 {
     char path[MAX_PATH];
     EXPECT_TRUE(getSpecialFolderPath(NULL, id, path));
     return path;
-}
-
-Names added(const Names& before, const Names& after)
-{
-    Names out;
-    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::inserter(out, out.end()));
-    return out;
 }
 
 TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
@@ -42,7 +30,7 @@ TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
         const char* what;
         std::string env;
         std::vector<std::string> made;  // below the programs folder
-        Names left;
+        Inventory left;
     };
     const Case cases[] = {
         {"no group",
@@ -69,11 +57,11 @@ TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
     };
     for (const Case& c : cases) {
         useSettings("TITLEBAR\tテスト|タイトル\r\n" + c.env);
-        Names before = listTree(programs);
+        Inventory before = fileInventory(programs);
         for (const std::string& path : c.made)
             makePath(programs + "\\" + path);
         removeProgramShortcuts();
-        EXPECT_EQ(added(before, listTree(programs)), c.left) << c.what;
+        EXPECT_EQ(minus(fileInventory(programs), before), c.left) << c.what;
         removeTree(programs + "\\" + group);
         removeTree(programs + "\\" + title);
     }
@@ -83,11 +71,11 @@ TEST(Shortcuts, RemovesOnlyTheTitlesDesktopShortcut)
 {
     useSettings("TITLEBAR\tテスト|タイトル\r\n");
     const std::string desktop = shellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    Names before = listTree(desktop);
+    Inventory before = fileInventory(desktop);
     makePath(desktop + "\\テスト タイトル.LNK");
     makePath(desktop + "\\テスト タイトル 2.LNK");
     removeDesktopShortcut();
-    EXPECT_EQ(added(before, listTree(desktop)), Names{"テスト タイトル 2.LNK"});
+    EXPECT_EQ(minus(fileInventory(desktop), before), Inventory{"テスト タイトル 2.LNK"});
     DeleteFileA((desktop + "\\テスト タイトル 2.LNK").c_str());
 }
 

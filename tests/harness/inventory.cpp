@@ -1,4 +1,4 @@
-#include "e2e/inventory.h"
+#include "harness/inventory.h"
 
 #include <shlobj.h>
 #include <string.h>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "e2e/driver.h"
+#include "harness/driver.h"
 
-namespace e2e {
+namespace harness {
 
 namespace {
 
@@ -84,12 +84,6 @@ std::string hostPath(const std::string& path)
     std::string out = unixPath ? unixPath : "";
     HeapFree(GetProcessHeap(), 0, unixPath);
     return out;
-}
-
-bool isLink(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 std::string driveRoot(char letter)
@@ -190,6 +184,12 @@ std::string shellFolderPath(int csidl)
     return SHGetFolderPathA(NULL, csidl, NULL, 0, path) == S_OK ? path : "";
 }
 
+bool isLink(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool makeDirectoryLink(const std::string& link, const std::string& target)
 {
     if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink(link))
@@ -228,4 +228,4 @@ void unmapDrive(char letter, const std::string& folder)
                   [&] { return GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
-}  // namespace e2e
+}  // namespace harness

@@ -7,12 +7,16 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace harness {
 
 // --- files ---------------------------------------------------------------
 // A fresh, empty folder C:\e2e\<name> (ANSI name, may hold Shift-JIS).
 std::string freshFolder(const std::string& name);
 void writeFile(const std::string& path, const std::string& bytes);
+// Creates the folders on the way to path, and the file itself (holding its
+// own path) unless path ends in '\'.
+void makePath(const std::string& path);
+std::string currentDirectory();
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
 void removeTree(const std::string& path);
@@ -86,7 +90,7 @@ std::vector<HWND> windowsOfClass(const char* className);
 void endProcessOf(HWND window);
 
 std::string clipboardText();
-void clearClipboard();
+void setClipboardText(const std::string& text);
 
 // --- screen --------------------------------------------------------------
 // Pixels as the screen shows them: 3 bytes each (blue, green, red), rows of
@@ -120,4 +124,4 @@ bool waitFor(F predicate, DWORD timeoutMs = 10000)
     }
 }
 
-}  // namespace e2e
+}  // namespace harness

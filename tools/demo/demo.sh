@@ -4,7 +4,7 @@
 # (made into insttscr.rct by rctconv) and files.txt (the installed files).
 #
 # With $DISPLAY set the user clicks through the uninstaller; without one a
-# driver (tests/demo/demo_walk_win.cpp) does it on the private Xvfb and saves
+# driver (tools/demo/demo_walk_win.cpp) does it on the private Xvfb and saves
 # a screenshot of every step under build/demo/. Either way a table of what
 # existed before and what is gone follows.
 #

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "registry_view.h"
+#include "harness/registry_view.h"
 
-namespace e2e {
+namespace harness {
 
 using Inventory = std::set<std::string>;
 
@@ -29,14 +29,15 @@ Inventory iniInventory(const std::string& path, const std::string& tag = "");
 Inventory minus(const Inventory& a, const Inventory& b);
 
 bool registryKeyExists(HKEY root, const std::string& path, REGSAM view = kProgramView);
-// Creates the key (and the keys on its way); sets the value when name is given.
-void setRegistryValue(HKEY root, const std::string& path, const char* name = nullptr, const char* data = "x",
+// Creates the key (and the keys on its way); sets the value unless name is null.
+void setRegistryValue(HKEY root, const std::string& path, const char* name = "v", const char* data = "x",
                       REGSAM view = kProgramView);
 void deleteRegistryTree(HKEY root, const std::string& path, REGSAM view = kProgramView);
 
 // The path of a shell folder (a CSIDL_ constant), empty when unknown.
 std::string shellFolderPath(int csidl);
 
+bool isLink(const std::string& path);
 // A directory symbolic link at link to target; false when none can be made.
 bool makeDirectoryLink(const std::string& link, const std::string& target);
 // Makes X: (letter 'X') show folder to every process; false when it cannot
@@ -44,4 +45,4 @@ bool makeDirectoryLink(const std::string& link, const std::string& target);
 bool mapDrive(char letter, const std::string& folder);
 void unmapDrive(char letter, const std::string& folder);
 
-}  // namespace e2e
+}  // namespace harness

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "e2e/driver.h"
-#include "registry_view.h"
+#include "harness/driver.h"
+#include "harness/registry_view.h"
 
-using namespace e2e;
+using namespace harness;
 
 namespace {
 

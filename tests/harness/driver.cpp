@@ -1,4 +1,4 @@
-#include "e2e/driver.h"
+#include "harness/driver.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -6,7 +6,7 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 
-namespace e2e {
+namespace harness {
 
 namespace {
 
@@ -20,10 +20,11 @@ std::string driverFolder()
     return path;
 }
 
-void makeFolders(const std::string& path)
+// The folders on the way to path: every prefix ending before a real
+// separator (paths here are built by the tests, so a '\\' after a lead byte
+// is a trail byte).
+void makeFoldersTo(const std::string& path)
 {
-    // Every prefix ending before a real separator (paths here are built by
-    // the tests, so a '\\' after a lead byte is a trail byte).
     for (size_t i = 3; i < path.size(); ++i) {
         if (IsDBCSLeadByte((BYTE)path[i])) {
             ++i;
@@ -32,6 +33,11 @@ void makeFolders(const std::string& path)
         if (path[i] == '\\')
             CreateDirectoryA(path.substr(0, i).c_str(), NULL);
     }
+}
+
+void makeFolders(const std::string& path)
+{
+    makeFoldersTo(path);
     CreateDirectoryA(path.c_str(), NULL);
 }
 
@@ -58,6 +64,20 @@ void writeFile(const std::string& path, const std::string& bytes)
         return;
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
+}
+
+void makePath(const std::string& path)
+{
+    makeFoldersTo(path);
+    if (path.back() != '\\')
+        writeFile(path, path);
+}
+
+std::string currentDirectory()
+{
+    char path[MAX_PATH];
+    GetCurrentDirectoryA(sizeof path, path);
+    return path;
 }
 
 std::string readFile(const std::string& path)
@@ -385,10 +405,18 @@ void endProcessOf(HWND window)
     CloseHandle(process);
 }
 
+// Windows empties a clipboard opened without a window to no owner, and then
+// refuses its data: the driver opens it with a message-only window of its own.
+bool openClipboard()
+{
+    static HWND owner = CreateWindowExA(0, "STATIC", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+    return OpenClipboard(owner) != FALSE;
+}
+
 std::string clipboardText()
 {
     std::string text;
-    if (!OpenClipboard(NULL))
+    if (!openClipboard())
         return text;
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* p = (const char*)GlobalLock(data)) {
@@ -400,12 +428,18 @@ std::string clipboardText()
     return text;
 }
 
-void clearClipboard()
+void setClipboardText(const std::string& text)
 {
-    if (OpenClipboard(NULL)) {
-        EmptyClipboard();
-        CloseClipboard();
+    if (!openClipboard())
+        return;
+    EmptyClipboard();
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_TEXT, block))
+            GlobalFree(block);
     }
+    CloseClipboard();
 }
 
 Capture captureScreen(const RECT& rect)
@@ -471,4 +505,4 @@ std::string artefactPath(const std::string& relative)
     return path;
 }
 
-}  // namespace e2e
+}  // namespace harness
