@@ -153,7 +153,7 @@ demo_main() {
 
     echo "== demo: installing \"$DEMO_TITLE\" in $DEMO_FOLDER"
     echo "== demo: running ${win#"$ROOT"/}/uninst.exe, $why"
-    "$native/envcheck" "$ROOT/examples/install.env" | iconv -f CP932 -t UTF-8 | sed 's/^/   /'
+    "$native/envcheck" --raw "$ROOT/examples/install.env" | iconv -f CP932 -t UTF-8 | sed 's/^/   /'
     demo_install "$win" "$native" || return 1
 
     local exe="$DEMO_FOLDER\\uninst.exe" checklist
