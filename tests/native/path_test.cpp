@@ -27,6 +27,11 @@ TEST(Path, LastSeparatorAndTrailingSeparator)
         // Only the byte before the last is looked at: 亜's trail byte is a
         // lead-byte value, so the real '\' behind it is doubled.
         {"C:\\亜\\", "C:\\亜\\\\"},
+        // The ends of the fixed lead-byte ranges: 歃 9F 5C and 濬 E0 5C end in
+        // a trail byte 0x5C; ﾟ DF is a character of its own.
+        {"C:\\歃", "C:\\歃\\"},
+        {"C:\\濬", "C:\\濬\\"},
+        {"C:\\ﾟ\\", "C:\\ﾟ\\"},
     };
     for (const auto& c : cases) {
         char buffer[MAX_PATH_BYTES];
@@ -131,6 +136,7 @@ TEST(Path, RemovalPatternRecord)
         {"save/*.sav", "save/*.sav", "*.sav", ""},
         {"ソ\\\\表", "ソ\\表", "表", "ソ"},  // trail bytes 0x5C are no separators
         {"ャ\\x", "ャ\\x", "x", "ャ"},
+        {"　\\ァ.sav", "　\\ァ.sav", "ァ.sav", "　"},  // trail byte 0x40: 81 40 and 83 40
         {".hidden", ".hidden", ".hidden", ""},
         {"a..\\ b", "a..\\ b", " b", "a.."},
         {"ソ..", "ソ..", "ソ..", ""},  // one part: a splitter that took the trail byte for a '\\' would see ".."
@@ -236,6 +242,7 @@ TEST(Path, LeftoverUserFile)
     EXPECT_FALSE(isUserFileName("uninst.exe.bak"));
     EXPECT_FALSE(isUserFileName("ソMYUNINST.EXE"));
     EXPECT_TRUE(isUserFileName("save.dat"));
+    EXPECT_TRUE(isUserFileName("uninst.ex"));
     EXPECT_TRUE(isUserFileName("ソ.dat"));
     EXPECT_TRUE(isUserFileName("ブninst.exe"));  // its 'u' is a trail byte
     EXPECT_TRUE(isUserFileName(std::string(600, 'a').c_str()));

@@ -134,13 +134,23 @@ TEST(RctDecode, Vectors)
     }
 }
 
-TEST(RctDecode, MagicIsShiftJis)
+// Every entry of the copy-offset table as the format defines it (dx, dy):
+// one copy of one pixel after 40 distinct literal pixels of an 8-pixel-wide
+// picture must repeat the pixel at dx + 8·dy.
+TEST(RctDecode, CopyOffsetTable)
 {
-    const unsigned char kPlain[8] = {0x98, 0x5A, 0x92, 0x9A, 0x54, 0x43, 0x30, 0x30};
-    Bytes file = encodeRctFile(kVectorRow.data(), 4, 1);
-    EXPECT_EQ(memcmp(file.data(), kPlain, 8), 0);
-    file = encodeRctFile(kVectorRow.data(), 4, 1, "name");
-    EXPECT_EQ(file[7], 0x31);
+    const int kTable[32][2] = {{-1, 0},  {-2, 0},  {-3, 0},  {-4, 0},  {-5, 0},  {-6, 0},  {3, -1},  {2, -1},
+                               {1, -1},  {0, -1},  {-1, -1}, {-2, -1}, {-3, -1}, {3, -2},  {2, -2},  {1, -2},
+                               {0, -2},  {-1, -2}, {-2, -2}, {-3, -2}, {3, -3},  {2, -3},  {1, -3},  {0, -3},
+                               {-1, -3}, {-2, -3}, {-3, -3}, {2, -4},  {1, -4},  {0, -4},  {-1, -4}, {-2, -4}};
+    const int w = 8, at = 40;
+    for (int k = 0; k < 32; ++k) {
+        Bytes stream = concat(concat({1, 2, 3, 38}, counting(39, 4)), {(unsigned char)(0x80 | k << 2), 6});
+        Bytes pixels;
+        ASSERT_TRUE(decodeFile(plain(w, 6, concat(stream, counting(7, 200))), &pixels)) << k;
+        int from = at + kTable[k][0] + w * kTable[k][1];
+        EXPECT_EQ(Bytes(&pixels[3 * at], &pixels[3 * at + 3]), Bytes(&pixels[3 * from], &pixels[3 * from + 3])) << k;
+    }
 }
 
 // The padding of each row stays where it was; only the pixels move.
@@ -164,6 +174,7 @@ std::vector<BadCase> badCases()
 {
     Bytes p = {1, 2, 3};
     Bytes w1 = concat(concat(p, {0x03}), counting(4));  // W = 1: five pixels
+    Bytes named5 = makeFile("六丁TC01", 1, 1, {}, 5, 3);  // S = 3 after a five-byte name
     return {
         {"wrong magic", makeFile("六丁8_00", 4, 2, kVectorStream)},
         {"lower-case magic", makeFile("六丁tc00", 4, 2, kVectorStream)},
@@ -179,7 +190,8 @@ std::vector<BadCase> badCases()
         {"literal bytes missing", plain(4, 2, concat(p, {0x06, 1, 2, 3}))},
         {"S below 3", plain(1, 1, {1, 2})},
         {"S beyond the file", plain(4, 2, kVectorStream, 12)},
-        {"name beyond the file", makeFile("六丁TC01", 4, 2, {}, -1, 11)},
+        {"name length cut off", concat(makeFile("六丁TC01", 4, 2, {}, -1, 11), {0})},
+        {"name running past the end", Bytes(named5.begin(), named5.end() - 1)},
         {"zero width", plain(0, 2, kVectorStream)},
         {"negative height", plain(4, -2, kVectorStream)},
         {"3WH beyond 32 bits", plain(65536, 65536, kVectorStream)},

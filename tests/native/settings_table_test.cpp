@@ -60,11 +60,15 @@ const LineCase kLineCases[] = {
     {"TITLEBAR value\n", "titlebar", kAbsent},
     {";KEY value\n", ";KEY", "value"},
     {";KEY value\n", "KEY", kAbsent},
-    {" KEY value\n\tKEY value\n/KEY value\n//KEY value\n", "KEY", kAbsent},
+    {"TITLEBARX a\nTITLEBAR b\n", "TITLEBAR", "b"},
+    // Skipped lines: read, they would give the keys "" and "/KEY".
+    {" KEY value\n\tKEY value\n", "", kAbsent},
+    {"/KEY value\n//KEY value\n", "/KEY", kAbsent},
     {"KEY\nKEY   \n", "KEY", kAbsent},
     {"[delfiles]\nsave *.tmp\n-\n", "save", "*.tmp"},
     {"A 1\n[EOF]\nKEY value\n", "KEY", kAbsent},
     {"[EOF]trailing\nKEY value\n", "KEY", kAbsent},
+    {"[EOFX\nKEY value\n", "KEY", "value"},
     {" [EOF]\nKEY value\n", "KEY", "value"},
     {"KEY value\r\nNEXT second\r\n", "NEXT", "second"},
     {"KEY value\rNEXT second\r", "NEXT", kAbsent},  // CR alone ends no line
