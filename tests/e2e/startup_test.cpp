@@ -36,25 +36,77 @@ TEST(Startup, MissingInstallEnvReportsAndExitsMinusOne)
 }
 
 // The program finds its files by its own folder, not by the directory it was
-// started from; a folder name ending in ソ (trail byte 0x5C) must not be cut
+// started from; a folder name ending in 表 (trail byte 0x5C) must not be cut
 // inside the character.
 TEST(Startup, OpensMainWindowFromItsOwnFolderAndClosesWithZero)
 {
-    const char* names[] = {"plain", "フォルダソ", "表"};
-    for (const char* name : names) {
-        std::string folder = freshFolder(name);
-        std::string exe = prepareInstallation(folder, "TITLEBAR\tＴＡＶＥＬＯ|アプリケーション\r\n");
-        std::string elsewhere = freshFolder("elsewhere");
-        Program program(exe, elsewhere);
-        ASSERT_TRUE(program.started()) << name;
+    std::string folder = freshFolder("フォルダ表");
+    std::string exe = prepareInstallation(folder, "TITLEBAR\tＴＡＶＥＬＯ|アプリケーション\r\n");
+    std::string elsewhere = freshFolder("elsewhere");
+    Program program(exe, elsewhere);
+    ASSERT_TRUE(program.started());
 
-        HWND window = waitForDialog(program.pid(), kDefaultCaption);
-        ASSERT_TRUE(window) << name << ": no main window";
-        EXPECT_EQ(dialogsOf(program.pid()).size(), 1u);
-        postClose(window);
-        EXPECT_EQ(program.waitExit(), 0u) << name;
+    HWND window = waitForDialog(program.pid(), kDefaultCaption);
+    ASSERT_TRUE(window) << "no main window";
+    EXPECT_EQ(dialogsOf(program.pid()).size(), 1u);
+    postClose(window);
+    EXPECT_EQ(program.waitExit(), 0u);
+    removeTree(folder);
+    removeTree(elsewhere);
+}
+
+// One uninstaller per title: the second start with the same TITLEBAR says
+// so and leaves; another title runs beside it.
+TEST(Startup, SecondInstanceOfSameTitleIsRefused)
+{
+    std::string first = freshFolder("first");
+    std::string second = freshFolder("second");
+    std::string other = freshFolder("other");
+    const char* env = "TITLEBAR 同じ|タイトル\r\n";
+    Program running(prepareInstallation(first, env));
+    HWND window = waitForDialog(running.pid(), "同じ タイトル アンインストール");
+    ASSERT_TRUE(window);
+
+    setClipboardText("");
+    Program refused(prepareInstallation(second, env));
+    HWND box = waitForDialog(refused.pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(messageBoxText(box), "[ 同じ タイトル アンインストール ] は既に起動中です");
+    EXPECT_EQ(windowText(box), "同じ タイトル");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
+    EXPECT_EQ(clipboardText(), "") << "the box is shown directly, without the clipboard";
+    pressButton(box, IDOK);
+    EXPECT_EQ(refused.waitExit(), 0u);
+    EXPECT_TRUE(running.running());
+
+    Program another(prepareInstallation(other, "TITLEBAR 別の|タイトル\r\n"));
+    HWND otherWindow = waitForDialog(another.pid(), "別の タイトル アンインストール");
+    EXPECT_TRUE(otherWindow);
+    postClose(otherWindow);
+    EXPECT_EQ(another.waitExit(), 0u);
+
+    postClose(window);
+    EXPECT_EQ(running.waitExit(), 0u);
+    removeTree(first);
+    removeTree(second);
+    removeTree(other);
+}
+
+// A list section without its terminator is refused before the window
+// opens, whichever button answers the box.
+TEST(Startup, UnterminatedSectionEndsWithMinusOne)
+{
+    const int answers[] = {IDRETRY, IDCANCEL};
+    for (int answer : answers) {
+        std::string folder = freshFolder("unterminated");
+        Program program(prepareInstallation(folder, "TITLEBAR T\r\n[delfiles_user]\r\nsave\\*.sav\r\n"));
+        HWND box = waitForDialog(program.pid());
+        ASSERT_TRUE(box);
+        EXPECT_EQ(messageBoxText(box), "[設定.env]の[delfiles_user]が終了していません");
+        EXPECT_EQ(messageBoxButtons(box).size(), 2u);
+        pressButton(box, answer);
+        EXPECT_EQ(program.waitExit(), 0xFFFFFFFFu) << "answer " << answer;
         removeTree(folder);
-        removeTree(elsewhere);
     }
 }
 
