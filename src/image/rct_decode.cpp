@@ -90,9 +90,10 @@ int64_t rctCopyOffset(int k, int32_t width)
 
 int parseRctHeader(const unsigned char* bytes, RctHeader* header)
 {
-    // 98 5A 92 9A 54 43 30 30 and ...31 in Shift-JIS.
-    static const char kMagicPlain[] = "六丁TC00";
-    static const char kMagicNamed[] = "六丁TC01";
+    // 六丁TC00 and 六丁TC01 in Shift-JIS, written as bytes: the fuzz build's
+    // compiler reads "六丁" as UTF-8 and would never find the magic.
+    static const char kMagicPlain[] = "\x98\x5A\x92\x9A" "TC00";
+    static const char kMagicNamed[] = "\x98\x5A\x92\x9A" "TC01";
     if (memcmp(bytes, kMagicPlain, 8) == 0)
         header->named = 0;
     else if (memcmp(bytes, kMagicNamed, 8) == 0)
