@@ -528,7 +528,7 @@ class CoreTree(Tree):
             if self.run_test(p, 600) != 0:
                 sys.exit("mutate: %s fails without any mutant, see %s" % (p, self.log))
             self.limit[p] = 5 + 5 * (time.time() - began)
-        for target in sorted(set(FUZZ_TARGETS.values())) if baseline_fuzz else []:
+        for target in sorted(set(FUZZ_TARGETS.values())) if fuzz and baseline_fuzz else []:
             if self.run_fuzz(target) != 0:
                 sys.exit("mutate: %s finds something without any mutant, see %s" % (target, self.log))
         # A test program that does not link a file's object cannot see its
