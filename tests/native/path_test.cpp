@@ -32,11 +32,38 @@ TEST(Path, LastSeparatorAndTrailingSeparator)
         {"C:\\歃", "C:\\歃\\"},
         {"C:\\濬", "C:\\濬\\"},
         {"C:\\ﾟ\\", "C:\\ﾟ\\"},
+        {"C:\\\x81\\", "C:\\\x81\\\\"}, {"C:\\\xFC\\", "C:\\\xFC\\\\"},  // lead bytes
+        {"C:\\\x80\\", "C:\\\x80\\"}, {"C:\\\xA0\\", "C:\\\xA0\\"}, {"C:\\\xFD\\", "C:\\\xFD\\"},  // none
+        {"ソ", "ソ\\"}, {"\\", "\\"}, {"", "\\"},
     };
     for (const auto& c : cases) {
         char buffer[MAX_PATH_BYTES];
         strcpy(buffer, c.path);
         EXPECT_STREQ(addTrailingSeparator(buffer), c.result) << c.path;
+    }
+}
+
+// The folder of a path: a drive root keeps its '\\'; a trail byte 0x5C is
+// no separator; without a separator, or with only a leading one, nothing
+// is cut.
+TEST(Path, FolderCut)
+{
+    const struct {
+        const char* path;
+        const char* folder;  // nullptr: left unchanged, -1
+    } cases[] = {
+        {"C:\\Games\\Title\\uninst.exe", "C:\\Games\\Title"},
+        {"C:\\uninst.exe", "C:\\"},
+        {"C:\\Games\\ソ\\uninst.exe", "C:\\Games\\ソ"},
+        {"C:\\Games\\表.exe", "C:\\Games"},
+        {"\\uninst.exe", nullptr},
+        {"uninst.exe", nullptr},
+    };
+    for (const auto& c : cases) {
+        char buffer[MAX_PATH_BYTES];
+        strcpy(buffer, c.path);
+        EXPECT_EQ(cutAtLastSeparator(buffer), c.folder ? 0 : -1) << c.path;
+        EXPECT_STREQ(buffer, c.folder ? c.folder : c.path);
     }
 }
 
@@ -53,6 +80,8 @@ TEST(Path, SplitPath)
         {".profile", "", "", "", ".profile"},
         {"name.", "", "", "name", "."},
         {"x.tar.gz", "", "", "x.tar", ".gz"},
+        {"C:", "C:", "", "", ""},
+        {"\x83:x", "", "", "\x83:x", ""},  // a lead byte before ':' is no drive letter
     };
     for (const auto& c : cases) {
         PathParts parts;
@@ -63,8 +92,10 @@ TEST(Path, SplitPath)
         EXPECT_STREQ(parts.ext, c.ext) << c.path;
     }
     PathParts parts;
+    memset(&parts, 'x', sizeof parts);
     EXPECT_EQ(splitPath(std::string(MAX_PATH_BYTES, 'a').c_str(), &parts), -1);
-    EXPECT_STREQ(parts.name, "");
+    for (const char* part : {parts.drive, parts.dir, parts.name, parts.ext})
+        EXPECT_STREQ(part, "");
 }
 
 TEST(Path, JoinPathStaysInItsBuffer)
@@ -99,6 +130,7 @@ TEST(Path, ReplaceExtensionAndFoundPath)
         {"C:\\dir.d\\noext", "C:\\dir.d\\noext.pif"},
         {"C:\\Temp\\name.", "C:\\Temp\\name.pif"},
         {"C:\\Temp\\name..bat", "C:\\Temp\\name.pif"},
+        {"C:\\Temp\\..bat", "C:\\Temp\\.pif"},
         {"C:\\ソ\\表.bat", "C:\\ソ\\表.pif"},
     };
     for (const auto& c : cases) {
@@ -109,8 +141,16 @@ TEST(Path, ReplaceExtensionAndFoundPath)
     char same[MAX_PATH_BYTES] = "x.bat";
     EXPECT_EQ(replaceExtension(same, same, "pif"), 0);
     EXPECT_STREQ(same, "x.pif");
-    char out[MAX_PATH_BYTES];
+    const std::string tooLong(MAX_PATH_BYTES, 'a');
+    char out[MAX_PATH_BYTES] = "junk";
     EXPECT_EQ(replaceExtension(out, std::string(256, 'a').c_str(), "pif"), -1);
+    EXPECT_STREQ(out, "");
+    strcpy(out, "junk");
+    EXPECT_EQ(replaceExtension(out, tooLong.c_str(), "pif"), -1);
+    EXPECT_STREQ(out, "");
+    strcpy(out, "junk");
+    EXPECT_EQ(buildFoundPath(out, "*.*", tooLong.c_str()), -1);
+    EXPECT_STREQ(out, "");
 
     EXPECT_EQ(buildFoundPath(out, "save\\*.sav", "a.sav"), 0);
     EXPECT_STREQ(out, "save\\a.sav");
@@ -223,6 +263,7 @@ TEST(Path, InstFolderParent)
         {"D:\\Games\\MySoft\\Title", "Soft", "D:\\Games\\MySoft", -1},
         {"D:\\Games\\soft\\Title", "Soft", "D:\\Games\\soft", -1},
         {"\\Soft\\Title", "Soft", "\\Soft", -1},  // as long as the suffix
+        {"X\\Soft\\Title", "Soft", "X\\Soft", 0},
         {"D:\\Title", "Title", "D:", -1},
         {"Title", "Title", "Title", -1},
         {"D:\\表Soft\\Title", "Soft", "D:\\表Soft", -1},  // that '\' is 表's trail byte
@@ -232,8 +273,10 @@ TEST(Path, InstFolderParent)
         EXPECT_EQ(matchInstFolderParent(parent, c.folder, c.instFolder), c.result) << c.folder;
         EXPECT_STREQ(parent, c.parent) << c.folder;
     }
-    char parent[MAX_PATH_BYTES];
+    char parent[MAX_PATH_BYTES] = "junk";
     EXPECT_EQ(matchInstFolderParent(parent, "D:\\Games\\Soft\\Title", ""), -1);
+    EXPECT_STREQ(parent, "");
+    EXPECT_EQ(matchInstFolderParent(parent, std::string(MAX_PATH_BYTES, 'a').c_str(), "a"), -1);
 }
 
 TEST(Path, LeftoverUserFile)
