@@ -6,6 +6,7 @@
 
 #include "uninstall/path.h"
 #include "uninstall/removal_pattern.h"
+#include "native/long_name_rules.h"
 
 // In code page 932: ソ 83 5C and 表 95 5C end in a '\' byte; 亜 88 9F ends
 // in a lead-byte value; ャ 83 83 is two lead-byte values; ブ 83 75 ends in 'u'.
@@ -182,6 +183,7 @@ TEST(Path, RemovalPatternRecord)
         {"ソ..", "ソ..", "ソ..", ""},  // one part: a splitter that took the trail byte for a '\\' would see ".."
         {"console.txt", "console.txt", "console.txt", ""},
         {"com0\\lpt10\\con*", "com0\\lpt10\\con*", "con*", "com0\\lpt10"},
+        {"cxn\\xon\\coma", "cxn\\xon\\coma", "coma", "cxn\\xon"},
     };
     for (const auto& c : swept) {
         RemovalPattern pattern;
@@ -205,6 +207,7 @@ TEST(Path, RemovalPatternRecord)
         {"C:\\x", PatternColon}, {"C:x", PatternColon}, {"a:b", PatternColon}, {"file.txt:stream", PatternColon},
         {"\\x", PatternRooted}, {"/x", PatternRooted}, {"\\\\server\\share\\x", PatternRooted},
         {"a\x83", PatternBrokenCharacter},       // a lead byte cut off at the end
+        {"a\x83?", PatternBrokenCharacter},      // no trail byte is below 0x40
         {"\x83..\\x", PatternBrokenCharacter},  // a lead byte in front of a dot is no character
         {std::string(260, 'a'), PatternTooLong},
         {"CON", PatternDeviceName}, {"nul", PatternDeviceName}, {"LPT1.txt", PatternDeviceName},
@@ -213,11 +216,18 @@ TEST(Path, RemovalPatternRecord)
     };
     for (const auto& c : refused) {
         RemovalPattern pattern;
+        memset(&pattern, 'x', sizeof pattern);
         EXPECT_EQ(readRemovalPattern(c.entry.c_str(), &pattern), -1) << c.entry;
         EXPECT_EQ(pattern.verdict, c.verdict) << c.entry;
-        EXPECT_STREQ(pattern.path, "") << c.entry;
-        EXPECT_STREQ(pattern.folder, "") << c.entry;
+        for (const char* part : {pattern.path, pattern.name, pattern.folder})
+            EXPECT_STREQ(part, "") << c.entry;
     }
+}
+
+TEST(Path, LongNameRules)
+{
+    for (const LongNameRule& c : kLongNameRules)
+        EXPECT_EQ(matchesLongName(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
 }
 
 TEST(Path, PlainFoundNames)
@@ -227,7 +237,7 @@ TEST(Path, PlainFoundNames)
     // As a best-fit conversion hands them back: a yen sign as '\\', an
     // unknown character as '?'.
     for (const char* name : {"", "y\\keep.txt", "x\\..\\..\\victim.txt", "a/b", "a:b", "a?.txt", "a*",
-                             "a\"b", "a<b", "a>b", "a|b", "a\tb", "..", ". .", "a.", "a ", "a\x83"})
+                             "a\"b", "a<b", "a>b", "a|b", "a\tb", "a\x1f", "..", ". .", "a.", "a ", "a\x83"})
         EXPECT_FALSE(isPlainFileName(name)) << name;
 }
 
@@ -244,8 +254,10 @@ TEST(Path, ReparseFoldersEntered)
         {0x9000301A, true},   // the same, as OneDrive sets it
         {0x80000013, true},   // deduplicated
         {0x8000001B, true},   // app execution alias
-        {0, false},           // reserved: no reparse point carries them,
-        {1, false},           // but Wine reports 1 for a host symbolic link
+        {0, false},           // reserved: no reparse point carries them, so a
+        {1, false},           // record that was never filled in says 0
+        {2, false},
+        {3, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(entersReparseFolder(c.tag), c.entered) << std::hex << c.tag;
