@@ -64,7 +64,7 @@ Bytes counting(size_t n, unsigned first = 1)
 // the sanitizer sees any write outside it. Rows come back without padding.
 bool decodeFile(const Bytes& file, Bytes* pixels, int32_t stride = 0)
 {
-    RctHeader header;
+    RctHeader header = {};
     const unsigned char* stream;
     size_t streamSize;
     if (splitRctFile(file.data(), file.size(), &header, &stream, &streamSize) != 0)
@@ -168,6 +168,7 @@ TEST(RctDecode, RowsSpreadToStride)
 struct BadCase {
     const char* what;
     Bytes file;
+    bool bySplit;  // refused before the stream is looked at
 };
 
 std::vector<BadCase> badCases()
@@ -176,27 +177,30 @@ std::vector<BadCase> badCases()
     Bytes w1 = concat(concat(p, {0x03}), counting(4));  // W = 1: five pixels
     Bytes named5 = makeFile("六丁TC01", 1, 1, {}, 5, 3);  // S = 3 after a five-byte name
     return {
-        {"wrong magic", makeFile("六丁8_00", 4, 2, kVectorStream)},
-        {"lower-case magic", makeFile("六丁tc00", 4, 2, kVectorStream)},
-        {"file shorter than a header", Bytes(kVectorStream)},
-        {"copy before pixel 0", plain(4, 2, concat(p, {0xA7, 0x03, 0x00}))},
-        {"copy four rows up before pixel 0", plain(4, 5, concat(concat(p, {0x04}), concat(counting(5), {0xFC, 0x83, 0x09, 0x00})))},
-        {"positive offset", plain(1, 8, concat(w1, {0x98, 0x81}))},
-        {"zero offset", plain(1, 8, concat(w1, {0xD0, 0x81}))},
-        {"copy past the end", plain(4, 2, concat(p, {0x83, 0x04, 0x00}))},
-        {"literal past the end", plain(4, 1, concat(concat(p, {0x03}), counting(4)))},
-        {"stream ends before the picture", plain(4, 2, Bytes(kVectorStream.begin(), kVectorStream.end() - 3))},
-        {"count byte missing", plain(4, 2, concat(p, {0x83, 0x01}))},
-        {"literal bytes missing", plain(4, 2, concat(p, {0x06, 1, 2, 3}))},
-        {"S below 3", plain(1, 1, {1, 2})},
-        {"S beyond the file", plain(4, 2, kVectorStream, 12)},
-        {"name length cut off", concat(makeFile("六丁TC01", 4, 2, {}, -1, 11), {0})},
-        {"name running past the end", Bytes(named5.begin(), named5.end() - 1)},
-        {"zero width", plain(0, 2, kVectorStream)},
-        {"negative height", plain(4, -2, kVectorStream)},
-        {"3WH beyond 32 bits", plain(65536, 65536, kVectorStream)},
-        {"largest sizes", plain(0x7FFFFFFF, 0x7FFFFFFF, kVectorStream)},
-        {"over the size cap", plain(10000, 10000, kVectorStream)},
+        {"wrong magic", makeFile("六丁8_00", 4, 2, kVectorStream), true},
+        {"lower-case magic", makeFile("六丁tc00", 4, 2, kVectorStream), true},
+        {"TC02", makeFile("六丁TC02", 4, 2, kVectorStream, 0), true},
+        {"file shorter than a header", Bytes(kVectorStream), true},
+        {"copy before pixel 0", plain(4, 2, concat(p, {0xA7, 0x03, 0x00})), false},
+        {"copy four rows up before pixel 0", plain(4, 5, concat(concat(p, {0x04}), concat(counting(5), {0xFC, 0x83, 0x09, 0x00}))), false},
+        {"positive offset", plain(1, 8, concat(w1, {0x98, 0x81})), false},
+        {"zero offset", plain(1, 8, concat(w1, {0xD0, 0x81})), false},
+        {"copy past the end", plain(4, 2, concat(p, {0x83, 0x04, 0x00})), false},
+        {"literal past the end", plain(4, 1, concat(concat(p, {0x03}), counting(4))), false},
+        {"stream ends before the picture", plain(4, 2, Bytes(kVectorStream.begin(), kVectorStream.end() - 3)), false},
+        {"copy count byte missing", plain(5, 1, concat(p, {0x83, 0x01})), false},  // 0 would fill the picture
+        {"literal count byte missing", plain(200, 1, concat(p, {0x7F, 0x00})), false},
+        {"literal bytes missing", plain(4, 2, concat(p, {0x06, 1, 2, 3})), false},
+        {"S below 3", plain(1, 1, {1, 2}), false},
+        {"S beyond the file", plain(4, 2, kVectorStream, 12), true},
+        {"name length cut off", concat(makeFile("六丁TC01", 4, 2, {}, -1, 11), {0}), true},
+        {"name running past the end", Bytes(named5.begin(), named5.end() - 1), true},
+        {"zero width", plain(0, 2, kVectorStream), true},
+        {"negative height", plain(4, -2, kVectorStream), true},
+        {"both sizes -1", plain(-1, -1, p), true},  // their product is 1
+        {"3WH beyond 32 bits", plain(65536, 65536, kVectorStream), true},
+        {"largest sizes", plain(0x7FFFFFFF, 0x7FFFFFFF, kVectorStream), true},
+        {"over the size cap", plain(10000, 10000, kVectorStream), true},
     };
 }
 
@@ -205,13 +209,40 @@ TEST(RctDecode, MalformedFails)
     for (const BadCase& c : badCases()) {
         Bytes pixels;
         EXPECT_FALSE(decodeFile(c.file, &pixels)) << c.what;
+        RctHeader header = {1, 1, 3, 0};  // a picture's, as if left from another file
+        const unsigned char* stream;
+        size_t streamSize;
+        if (c.bySplit) {
+            EXPECT_EQ(splitRctFile(c.file.data(), c.file.size(), &header, &stream, &streamSize), -1) << c.what;
+        }
     }
+}
+
+// The header's fields as the split reads them: the 32-bit sizes whole, the
+// name skipped, the stream no longer than the picture could ever need
+// (4 bytes a pixel).
+TEST(RctDecode, SplitReadsTheHeader)
+{
+    Bytes tall = makeFile("六丁TC01", 1, 0x01000000, {1, 2, 3}, 2);
+    RctHeader header = {};
+    const unsigned char* stream;
+    size_t streamSize;
+    ASSERT_EQ(splitRctFile(tall.data(), tall.size(), &header, &stream, &streamSize), 0);
+    EXPECT_EQ(header.named, 1);
+    EXPECT_EQ(header.width, 1);
+    EXPECT_EQ(header.height, 0x01000000);
+    EXPECT_EQ(stream, tall.data() + 24);
+    EXPECT_EQ(streamSize, 3u);
+    Bytes generous = plain(2, 1, counting(7), 21);
+    ASSERT_EQ(splitRctFile(generous.data(), generous.size(), &header, &stream, &streamSize), 0);
+    EXPECT_EQ(streamSize, 8u);
 }
 
 TEST(RctDecode, RefusesBadArguments)
 {
     unsigned char out[24];
     EXPECT_EQ(decodeRctStream(kVectorStream.data(), kVectorStream.size(), 4, 2, out, 11), -1);
+    EXPECT_EQ(decodeRctStream(kVectorStream.data(), kVectorStream.size(), 4, 2, out, -12), -1);
     EXPECT_EQ(decodeRctStream(kVectorStream.data(), kVectorStream.size(), 0, 2, out, 12), -1);
     EXPECT_EQ(decodeRctStream(kVectorStream.data(), 2, 1, 1, out, 3), -1);
 }
