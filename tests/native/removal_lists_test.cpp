@@ -97,7 +97,9 @@ TEST(RemovalLists, NoLineLimit)
     for (int i = 0; i < 100000; ++i)
         content += "f" + std::to_string(i) + "\n";
     TempFile file(content + "-\n");
+    int files = openDescriptors();
     readRemovalLists(file.path());
+    EXPECT_EQ(openDescriptors(), files) << "the file stays open";
     Lines got = entries(delfilesList);
     ASSERT_EQ(got.size(), 100000u);
     EXPECT_EQ(got.back(), "f99999");
@@ -117,6 +119,13 @@ TEST(RemovalLists, AppendAndTrim)
     EXPECT_STREQ(readTrimmedLine(buffer, sizeof buffer, stream), "a b");
     EXPECT_STREQ(readTrimmedLine(buffer, sizeof buffer, stream), "");
     EXPECT_EQ(readTrimmedLine(buffer, 1, stream), nullptr);
+    fclose(stream);
+
+    // One byte at a time: only blanks and control characters are trimmed.
+    TempFile bang("x!");
+    stream = fopen(bang.path(), "rt");
+    EXPECT_STREQ(readTrimmedLine(buffer, 2, stream), "x");
+    EXPECT_STREQ(readTrimmedLine(buffer, 2, stream), "!");
     fclose(stream);
 }
 

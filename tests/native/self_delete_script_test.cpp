@@ -42,6 +42,10 @@ const ScriptCase kCases[] = {
      "rd \"C:\\100%% & ^!\"\r\n"
      "del \"C:\\a%%b\\ソ\\TaveloSuicide.pif\"\r\n"
      "del \"C:\\a%%b\\ソ\\TaveloSuicide.bat\"\r\n"},
+    // A folder with no separator left has no parent to remove.
+    {"a\\u.exe", "T:\\", 1, "T:\\TaveloSuicide.bat",
+     ":retry\r\ndel \"a\\u.exe\"\r\nif exist \"a\\u.exe\" goto retry\r\nrd \"a\"\r\n"
+     "del \"T:\\TaveloSuicide.pif\"\r\ndel \"T:\\TaveloSuicide.bat\"\r\n"},
     // A drive root keeps its separator.
     {"C:\\uninst.exe", "C:\\Temp\\", 0, "C:\\Temp\\TaveloSuicide.bat",
      ":retry\r\n"
@@ -66,25 +70,52 @@ TEST(SelfDeleteScript, ExactBytes)
         EXPECT_EQ(pifPath, pif);
         EXPECT_STREQ(script, c.script);
     }
+    // Every '%' doubled, however many the path holds.
+    char scriptPath[MAX_PATH_BYTES], pifPath[MAX_PATH_BYTES], script[SCRIPT_BYTES];
+    const std::string exe = "C:\\" + std::string(200, '%') + "\\u.exe";
+    ASSERT_EQ(buildSelfDeleteScript(exe.c_str(), "T:\\", 0, scriptPath, pifPath, script, sizeof script), 0);
+    EXPECT_NE(std::string(script).find("del \"C:\\" + std::string(400, '%') + "\\u.exe\"\r\n"), std::string::npos);
 }
 
 TEST(SelfDeleteScript, NoScriptWhenNothingFits)
 {
     char scriptPath[MAX_PATH_BYTES], pifPath[MAX_PATH_BYTES], script[SCRIPT_BYTES];
     const std::string longTemp(260 - 18, 't');  // no room left for "\TaveloSuicide.bat"
+    const std::string longExe = "C:\\" + std::string(257, 'x');
+    // Lines that do not fit, with shorter ones after them that would.
+    const std::string deepExe = "C:\\" + std::string(200, 'a') + "\\u.exe";
     const struct {
         const char *exe, *temp;
+        int removeParentFolder;
         size_t size;
     } cases[] = {
-        {"uninst.exe", "C:\\Temp\\", sizeof script},
-        {"C:\\Title\\uninst.exe", longTemp.c_str(), sizeof script},
-        {"C:\\Title\\uninst.exe", "", sizeof script},
-        {"C:\\Title\\uninst.exe", "C:\\Temp\\", 100},
+        {"uninst.exe", "C:\\Temp\\", 1, sizeof script},
+        {"C:\\Title\\uninst.exe", longTemp.c_str(), 1, sizeof script},
+        {"C:\\Title\\uninst.exe", "", 1, sizeof script},
+        {longExe.c_str(), "C:\\Temp\\", 1, sizeof script},
+        {"C:\\Title\\uninst.exe", "C:\\Temp\\", 1, 100},
+        {deepExe.c_str(), "T:\\", 1, 80},
+        {deepExe.c_str(), "T:\\", 0, 80},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(buildSelfDeleteScript(c.exe, c.temp, 1, scriptPath, pifPath, script, c.size), -1) << c.exe;
+        strcpy(scriptPath, "junk");
+        strcpy(pifPath, "junk");
+        strcpy(script, "");
+        EXPECT_EQ(buildSelfDeleteScript(c.exe, c.temp, c.removeParentFolder, scriptPath, pifPath, script, c.size),
+                  -1)
+            << c.exe << " " << c.size;
         EXPECT_STREQ(script, "");
+        if (c.size > 100) {  // refused before the paths are made
+            EXPECT_STREQ(scriptPath, "");
+            EXPECT_STREQ(pifPath, "");
+        }
     }
+    // A buffer of no bytes is never written.
+    char untouched = 'z';
+    EXPECT_EQ(buildSelfDeleteScript("C:\\Title\\uninst.exe", "C:\\Temp\\", 0, scriptPath, pifPath, &untouched, 0),
+              -1);
+    EXPECT_EQ(buildScriptCommand("C:\\WINDOWS", "C:\\Temp\\TaveloSuicide.bat", scriptPath, &untouched, 0), -1);
+    EXPECT_EQ(untouched, 'z');
     // The longest temporary folder that leaves room for the name.
     EXPECT_EQ(buildSelfDeleteScript("C:\\Title\\uninst.exe", longTemp.c_str() + 1, 0, scriptPath, pifPath,
                                     script, sizeof script),
@@ -117,9 +148,21 @@ TEST(SelfDeleteScript, CommandLine)
     EXPECT_EQ(buildScriptCommand(longFolder.substr(1).c_str(), longest.c_str(), application, commandLine,
                                  sizeof commandLine),
               0);
-    EXPECT_EQ(buildScriptCommand(longFolder.c_str(), longest.c_str(), application, commandLine, sizeof commandLine),
-              -1);
-    EXPECT_STREQ(commandLine, "");
+    const struct {
+        const char *systemFolder, *script;
+        size_t size;
+    } refused[] = {
+        {longFolder.c_str(), longest.c_str(), sizeof commandLine},
+        {"C:\\WINDOWS\\system32", "TaveloSuicide.bat", sizeof commandLine},  // no folder to run it in
+        {"C:\\WINDOWS\\system32", longest.c_str(), 100},
+    };
+    for (const auto& c : refused) {
+        strcpy(application, "junk");
+        strcpy(commandLine, "");
+        EXPECT_EQ(buildScriptCommand(c.systemFolder, c.script, application, commandLine, c.size), -1) << c.script;
+        EXPECT_STREQ(application, "");
+        EXPECT_STREQ(commandLine, "");
+    }
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ const LineCase kLineCases[] = {
     {";KEY value\n", ";KEY", "value"},
     {";KEY value\n", "KEY", kAbsent},
     {"TITLEBARX a\nTITLEBAR b\n", "TITLEBAR", "b"},
+    {"KEY a!b\n", "KEY", "a!b"},  // blanks and control characters end a word, '!' does not
     // Skipped lines: read, they would give the keys "" and "/KEY".
     {" KEY value\n\tKEY value\n", "", kAbsent},
     {"/KEY value\n//KEY value\n", "/KEY", kAbsent},
@@ -98,13 +99,16 @@ TEST_F(SettingsTable, LineFormat)
 TEST_F(SettingsTable, LookupCutsToCapacity)
 {
     const std::string value(200, 'v');
+    int files = openDescriptors();
     load("KEY " + value + "\nSJIS aア\n");
+    EXPECT_EQ(openDescriptors(), files) << "the file stays open";
     EXPECT_EQ(lookup("KEY", 128), value.substr(0, 127));
     EXPECT_EQ(lookup("KEY", 201), value);
     EXPECT_EQ(lookup("SJIS", 3), "a\x83");  // the cut counts bytes
     EXPECT_EQ(lookup("SJIS", 1), "");
 
     char dest[8] = "keep";
+    EXPECT_STREQ(lookupSetting("KEY", dest, 0, "x"), "keep");
     EXPECT_STREQ(lookupSetting("NONE", dest, sizeof dest, dest), "keep");
     EXPECT_STREQ(lookupSetting("NONE", dest, 3, dest), "ke");
 }

@@ -1,5 +1,6 @@
 #include "native/support/temp_file.h"
 
+#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -32,4 +33,15 @@ TempFile::TempFile(const void* bytes, size_t size)
 TempFile::~TempFile()
 {
     unlink(path_.c_str());
+}
+
+int openDescriptors()
+{
+    int n = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir))
+            ++n;
+        closedir(dir);
+    }
+    return n;
 }

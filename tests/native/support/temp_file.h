@@ -18,3 +18,6 @@ public:
 private:
     std::string path_;
 };
+
+// How many files the process holds open: a reader must close what it opens.
+int openDescriptors();
