@@ -289,7 +289,9 @@ Bytes makePicture(int kind, int w, int h, std::mt19937& rng)
 TEST(RctEncode, RoundTrips)
 {
     std::mt19937 rng(7);
-    const int sizes[][2] = {{1, 1}, {1, 5}, {2, 3}, {3, 2}, {5, 17}, {9, 8}, {400, 400}, {70001, 1}};
+    // 128 and 129 pixels wide: one literal run of 127 or 128 pixels, the
+    // last short run and the first long one.
+    const int sizes[][2] = {{1, 1}, {1, 5}, {2, 3}, {3, 2}, {5, 17}, {9, 8}, {128, 1}, {129, 1}, {400, 400}, {70001, 1}};
     for (int kind = 0; kind < 3; ++kind) {
         for (const auto& size : sizes) {
             int w = size[0], h = size[1];
@@ -302,6 +304,29 @@ TEST(RctEncode, RoundTrips)
     }
     Bytes flat = makePicture(0, 400, 400, rng);
     EXPECT_LT(encodeRctStream(flat.data(), 400, 400).size(), 16u);
+
+    // A row that repeats the one above but for its ninth byte: a copy from
+    // above must stop before it.
+    Bytes rows = makePicture(1, 8, 2, rng);
+    memcpy(&rows[24], &rows[0], 24);
+    rows[24 + 8] ^= 0xFF;
+    Bytes back;
+    ASSERT_TRUE(decodeFile(encodeRctFile(rows.data(), 8, 2), &back));
+    EXPECT_TRUE(back == rows);
+}
+
+// No stream for an empty picture; the name is stored, cut at 65,535 bytes.
+TEST(RctEncode, SizesAndName)
+{
+    const unsigned char px[3] = {1, 2, 3};
+    for (const auto& size : {std::pair<int, int>{0, 1}, {1, 0}, {-1, 1}, {1, -1}})
+        EXPECT_TRUE(encodeRctStream(px, size.first, size.second).empty()) << size.first << "x" << size.second;
+    Bytes titled = encodeRctFile(px, 1, 1, "title");
+    EXPECT_EQ(Bytes(titled.begin() + 20, titled.begin() + 27), (Bytes{5, 0, 't', 'i', 't', 'l', 'e'}));
+    const std::string longName(65536, 'n');
+    Bytes cut = encodeRctFile(px, 1, 1, longName.c_str());
+    EXPECT_EQ(cut[20] | cut[21] << 8, 65535);
+    EXPECT_EQ(cut.size(), 22u + 65535 + 3);
 }
 
 }  // namespace
