@@ -14,7 +14,8 @@ sources under build/mutate/, to show which of them the tests catch.
         every mutant of the files named (any under src/), or only those that
         survived the last core run, against the same two tiers.
 
-Operators, on code only (not comments, literals or preprocessor lines):
+Operators, on code only (not comments, preprocessor lines or the insides
+of literals, which only the literal operator shortens as a whole):
     rel     < <= > >= == != flipped (<→<=, ==→!=, ...)
     return  return 0 ↔ return -1, true ↔ false
     bound   an integer literal one up and one down
@@ -22,6 +23,7 @@ Operators, on code only (not comments, literals or preprocessor lines):
     cond    one operand of && or || dropped
     arith   + ↔ -, += ↔ -=, << ↔ >>, ++ ↔ --
     string  strcmp made a prefix compare, strlen one short
+    literal a string literal one character short
     stmt    a statement on a line of its own made empty
 
 Judging: a mutant is killed when a test program fails, crashes or runs past
@@ -305,9 +307,23 @@ def op_arith(line, code, toks):
                 yield t.start, t.end, ARITHMETIC[t.text]
 
 
+LITERAL_UNIT = re.compile(r"\\x[0-9a-fA-F]+|\\[0-7]{1,3}|\\.|.", re.S)
+
+
+def op_literal(line, code, toks):
+    """A string literal one character short (an escape counts as one): a
+    keyword, header or magic compared a byte short, a text cut."""
+    for t in toks:
+        text = line[t.start:t.end]
+        if t.kind == "literal" and len(text) > 2 and text[0] == text[-1] == '"':
+            units = LITERAL_UNIT.findall(text[1:-1])
+            yield t.start, t.end, '"%s"' % "".join(units[:-1])
+
+
 # In this order: where two make the same line, the first one counts it.
 OPERATORS = [("rel", op_rel), ("return", op_return), ("bound", op_bound), ("logic", op_logic),
-             ("cond", op_cond), ("arith", op_arith), ("string", op_string), ("stmt", op_stmt)]
+             ("cond", op_cond), ("arith", op_arith), ("string", op_string), ("literal", op_literal),
+             ("stmt", op_stmt)]
 OPERATOR_NAMES = [name for name, _ in OPERATORS]
 
 
