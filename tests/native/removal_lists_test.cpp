@@ -69,6 +69,7 @@ const ListCase kListCases[] = {
     {"[EOF]\n[ini] ; comment\n[EOF]\n-\n", {}, {}, {"[EOF]"}, {}, SectionNone},
     {"EOF\n[delfiles]\nx\n", {}, {}, {}, {}, SectionNone},
     {"[inifile]\nx\n-\n[delfiles_userx]\ny\n-\n", {}, {}, {}, {}, SectionNone},
+    {"[delfiles]\nEOS.dat\n[regedit]\n-\n", {"EOS.dat", "[regedit]"}, {}, {}, {}, SectionNone},
     {"[delfiles]\n" + std::string(600, 'x') + "\n-\n",
      {std::string(511, 'x'), std::string(89, 'x')}, {}, {}, {}, SectionNone},
     {std::string("[reg]\nab\0cd\n-\n", 14), {}, {}, {}, {"ab"}, SectionNone},
