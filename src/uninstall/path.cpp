@@ -138,8 +138,7 @@ int joinPath(char* out, const char* drive, const char* dir, const char* name, co
 int replaceExtension(char* out, const char* path, const char* newExtension)
 {
     PathParts parts;
-    char ext[MAX_PATH_BYTES] = ".";
-    if (splitPath(path, &parts) != 0 || appendText(ext, sizeof ext, newExtension) != 0) {
+    if (splitPath(path, &parts) != 0) {
         out[0] = '\0';
         return -1;
     }
@@ -147,7 +146,7 @@ int replaceExtension(char* out, const char* path, const char* newExtension)
     size_t n = strlen(parts.name);
     if (n > 0 && parts.name[n - 1] == '.')
         parts.name[n - 1] = '\0';
-    return joinPath(out, parts.drive, parts.dir, parts.name, ext);
+    return joinPath(out, parts.drive, parts.dir, parts.name, newExtension);
 }
 
 int buildFoundPath(char* out, const char* pattern, const char* entryName)

@@ -47,8 +47,9 @@ int splitPath(const char* path, PathParts* parts);
 // would not fit; out may be one of the inputs.
 int joinPath(char* out, const char* drive, const char* dir, const char* name, const char* ext);
 
-// out = path with its extension replaced by "." + newExtension; a dot that
-// ends the name goes first. -1 (out empty) when it would not fit.
+// out = path with its extension replaced by newExtension (a dot put before
+// it unless it has one); a dot that ends the name goes first. -1 (out
+// empty) when it would not fit.
 int replaceExtension(char* out, const char* path, const char* newExtension);
 
 // The path of a found entry: the drive and folder of the search pattern
