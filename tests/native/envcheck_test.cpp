@@ -185,14 +185,6 @@ TEST(EnvCheck, SummaryNamesWhatGoes)
     EXPECT_TRUE(holds(defaults, "INI file: none"));
 }
 
-TEST(EnvCheck, EditDistance)
-{
-    EXPECT_EQ(editDistance("TITLEBAR", "TITLEBAR"), 0);
-    EXPECT_EQ(editDistance("TITELBAR", "TITLEBAR"), 1);  // a swap counts once
-    EXPECT_EQ(editDistance("INSTFOLDER", "INSTFOL"), 3);
-    EXPECT_EQ(editDistance("", "INI"), 3);
-}
-
 // The file's texts reach the terminal in its locale's character set; the
 // Shift-JIS family and the C locale get the bytes unchanged.
 TEST(EnvCheck, TextsInTheTerminalsCharacterSet)

@@ -69,6 +69,27 @@ const KnownKey* knownKey(const std::string& key)
     return nullptr;
 }
 
+// Edit distance (insertions, deletions, substitutions and swaps of
+// neighbours) between two byte strings.
+int editDistance(const std::string& a, const std::string& b)
+{
+    size_t n = a.size(), m = b.size();
+    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
+    for (size_t i = 0; i <= n; ++i)
+        d[i][0] = (int)i;
+    for (size_t j = 0; j <= m; ++j)
+        d[0][j] = (int)j;
+    for (size_t i = 1; i <= n; ++i) {
+        for (size_t j = 1; j <= m; ++j) {
+            int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[n][m];
+}
+
 // The known name nearest to text (compared without letter case) when it is
 // at most two edits away (one for names of four letters or fewer, where two
 // would make most short words a match), else nullptr.
@@ -656,25 +677,6 @@ void resetReaders()
 }
 
 }  // namespace
-
-int editDistance(const std::string& a, const std::string& b)
-{
-    size_t n = a.size(), m = b.size();
-    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
-    for (size_t i = 0; i <= n; ++i)
-        d[i][0] = (int)i;
-    for (size_t j = 0; j <= m; ++j)
-        d[0][j] = (int)j;
-    for (size_t i = 1; i <= n; ++i) {
-        for (size_t j = 1; j <= m; ++j) {
-            int cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[n][m];
-}
 
 Report checkInstallEnv(const char* path)
 {

@@ -67,8 +67,4 @@ Report checkInstallEnv(const char* path);
 int exitStatus(const Report& report);
 void printReport(FILE* out, const char* path, const Report& report);
 
-// Edit distance (insertions, deletions, substitutions and swaps of
-// neighbours) between two byte strings.
-int editDistance(const std::string& a, const std::string& b);
-
 }  // namespace envcheck
