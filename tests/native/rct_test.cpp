@@ -228,7 +228,7 @@ TEST(RctDecode, SplitReadsTheHeader)
     const unsigned char* stream;
     size_t streamSize;
     ASSERT_EQ(splitRctFile(tall.data(), tall.size(), &header, &stream, &streamSize), 0);
-    EXPECT_EQ(header.named, 1);
+    EXPECT_TRUE(header.named);
     EXPECT_EQ(header.width, 1);
     EXPECT_EQ(header.height, 0x01000000);
     EXPECT_EQ(stream, tall.data() + 24);
