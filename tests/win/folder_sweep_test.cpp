@@ -6,6 +6,7 @@
 
 #include "uninstall/file_search_win.h"
 #include "uninstall/folder_sweep_win.h"
+#include "uninstall/removal_pattern.h"
 #include "native/long_name_rules.h"
 #include "win/engine_support.h"
 
@@ -131,12 +132,15 @@ bool searchFinds(const std::string& pattern, const char* name)
 }
 
 // The rules a found file's long name must meet, beside the system's own
-// search where that answers for the long name alone.
+// search where that answers for the long name alone. The matcher is asked
+// here too: only here does the system's code page decide whether it folds
+// the full-width letters.
 TEST_F(FolderSweep, SearchAgreesWithTheLongNameRules)
 {
     for (const LongNameRule& c : kLongNameRules)
         makePath(kFolder + "\\" + c.name);
     for (const LongNameRule& c : kLongNameRules) {
+        EXPECT_EQ(matchesLongName(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
         if (c.likeSearch) {
             EXPECT_EQ(searchFinds(kFolder + "\\" + c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
         }
