@@ -406,40 +406,46 @@ void endProcessOf(HWND window)
 }
 
 // Windows empties a clipboard opened without a window to no owner, and then
-// refuses its data: the driver opens it with a message-only window of its own.
-bool openClipboard()
+// refuses its data: the driver opens it with a message-only window of its
+// own, and destroys that window at once. As the owner it would hold up the
+// next program's EmptyClipboard (sent WM_DESTROYCLIPBOARD, which a test
+// waiting for that program never answers); the data stays without it.
+static HWND clipboardWindow()
 {
-    static HWND owner = CreateWindowExA(0, "STATIC", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
-    return OpenClipboard(owner) != FALSE;
+    return CreateWindowExA(0, "STATIC", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
 }
 
 std::string clipboardText()
 {
     std::string text;
-    if (!openClipboard())
-        return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* p = (const char*)GlobalLock(data)) {
-            text = p;
-            GlobalUnlock(data);
+    HWND window = clipboardWindow();
+    if (OpenClipboard(window)) {
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* p = (const char*)GlobalLock(data)) {
+                text = p;
+                GlobalUnlock(data);
+            }
         }
+        CloseClipboard();
     }
-    CloseClipboard();
+    DestroyWindow(window);
     return text;
 }
 
 void setClipboardText(const std::string& text)
 {
-    if (!openClipboard())
-        return;
-    EmptyClipboard();
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        if (!SetClipboardData(CF_TEXT, block))
-            GlobalFree(block);
+    HWND window = clipboardWindow();
+    if (OpenClipboard(window)) {
+        EmptyClipboard();
+        if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+            memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+            GlobalUnlock(block);
+            if (!SetClipboardData(CF_TEXT, block))
+                GlobalFree(block);
+        }
+        CloseClipboard();
     }
-    CloseClipboard();
+    DestroyWindow(window);
 }
 
 Capture captureScreen(const RECT& rect)
