@@ -2,6 +2,7 @@
 //   rctconv encode IN.(png|bmp|jpg|tga) OUT.rct [--name TEXT]
 //   rctconv decode IN.rct OUT.(png|bmp)
 //   rctconv info IN.rct
+//   rctconv --version
 #include <stdio.h>
 #include <string.h>
 
@@ -19,6 +20,7 @@
 
 #include "image/rct_decode.h"
 #include "image/rct_encode.h"
+#include "version.h"
 
 namespace {
 
@@ -28,7 +30,8 @@ int usage()
 {
     fputs("usage: rctconv encode IN.(png|bmp|jpg|tga) OUT.rct [--name TEXT]\n"
           "       rctconv decode IN.rct OUT.(png|bmp)\n"
-          "       rctconv info IN.rct\n",
+          "       rctconv info IN.rct\n"
+          "       rctconv --version\n",
           stderr);
     return 2;
 }
@@ -205,5 +208,7 @@ int main(int argc, char** argv)
         return decode(argv[2], argv[3]);
     if (argc == 3 && strcmp(argv[1], "info") == 0)
         return info(argv[2]);
+    if (argc == 2 && strcmp(argv[1], "--version") == 0)
+        return printf("rctconv %s\n", UNINST_VERSION) < 0;
     return usage();
 }
