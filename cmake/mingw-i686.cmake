@@ -1,6 +1,6 @@
 # The posix-threads runtime, as for x86_64: the i686 test programs need
 # GoogleTest's std::mutex. The product uses no threads and links none of
-# it; it comes out the same as with the win32 runtime but for its time stamp.
+# it; it comes out byte for byte the same as with the win32 runtime.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
