@@ -48,6 +48,22 @@ int openClipboard(HWND owner)
     }
 }
 
+// A movable copy of data, the kind of block the clipboard takes; NULL when
+// memory is short.
+HGLOBAL globalCopy(const void* data, size_t size)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* p = block ? GlobalLock(block) : NULL;
+    if (p) {
+        memcpy(p, data, size);
+        GlobalUnlock(block);
+    } else if (block) {
+        GlobalFree(block);
+        block = NULL;
+    }
+    return block;
+}
+
 }  // namespace
 
 void formatText(char* text, size_t size, const char* format, ...)
@@ -103,17 +119,15 @@ void reportInfo(const char* format, ...)
 
 int copyTextToClipboard(const char* text)
 {
-    size_t n = strlen(text) + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n);
+    HGLOBAL block = globalCopy(text, strlen(text) + 1);
     if (!block)
         return -1;
-    void* p = GlobalLock(block);
-    if (!p) {
-        GlobalFree(block);
-        return -1;
-    }
-    memcpy(p, text, n);
-    GlobalUnlock(block);
+    // Text without a locale of its own is tagged with the keyboard language
+    // active at the copy, and a program that pastes Unicode converts it by
+    // that language's code page: the Shift-JIS text is tagged Japanese, or
+    // a Japanese system whose user types in English pastes it garbled.
+    const LCID japanese = MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT);
+    HGLOBAL locale = globalCopy(&japanese, sizeof japanese);
     // Opened without a window, the clipboard is emptied to no owner and then
     // refuses the text; before the main window exists a message-only window
     // of our own stands in, and it is gone again before the box appears.
@@ -124,11 +138,15 @@ int copyTextToClipboard(const char* text)
     bool taken = false, closed = false;
     if (owner && openClipboard(owner) == 0) {
         taken = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
+        if (taken && locale && SetClipboardData(CF_LOCALE, locale))
+            locale = NULL;
         closed = CloseClipboard() != 0;
     }
     // A block the clipboard has taken is the clipboard's to free.
     if (!taken)
         GlobalFree(block);
+    if (locale)
+        GlobalFree(locale);
     if (standIn)
         DestroyWindow(standIn);
     return taken && closed ? 0 : -1;

@@ -60,9 +60,13 @@ int startSelfDeleteScript(const char* scriptPath)
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
+    // Windows Terminal, as the default terminal, may show a console that
+    // asked to be hidden, and closing it stops the script with the program
+    // and its folder left behind. A console without any window still lets
+    // chcp set its code page.
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, IDLE_PRIORITY_CLASS, NULL, folder, &startup,
-                        &process))
+    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, IDLE_PRIORITY_CLASS | CREATE_NO_WINDOW, NULL,
+                        folder, &startup, &process))
         return -1;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);

@@ -113,6 +113,22 @@ TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
     }
 }
 
+// Started with the process id in this variable, the test program only
+// attaches to that process's console and ends: 0 when the console has no
+// window, 1 when it has one, 2 when there is none (the process may still be
+// setting it up: it waits a while). A probe of its own, as the test program
+// gives up its console to attach, and with it its output.
+const char kConsoleProbe[] = "E2E_CONSOLE_OF";
+const bool kProbing = [] {
+    char pid[16];
+    if (GetEnvironmentVariableA(kConsoleProbe, pid, sizeof pid)) {
+        FreeConsole();
+        bool attached = waitFor([&] { return AttachConsole(strtoul(pid, NULL, 10)) != 0; }, 5000);
+        ExitProcess(!attached ? 2 : GetConsoleWindow() != NULL);
+    }
+    return false;
+}();
+
 // The command line a process was created with, read back from its memory.
 std::string commandLineOf(HANDLE process)
 {
@@ -197,6 +213,14 @@ TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
         QueryFullProcessImageNameA(cmd, 0, image, &size);
         EXPECT_EQ(_stricmp(image, (std::string(systemImages) + "\\cmd.exe").c_str()), 0) << image;
         EXPECT_EQ(commandLineOf(cmd), prefix + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
+        // A console of its own, for chcp, and without a window that a
+        // terminal could show (CREATE_NO_WINDOW).
+        char self[MAX_PATH];
+        GetModuleFileNameA(NULL, self, sizeof self);
+        SetEnvironmentVariableA(kConsoleProbe, std::to_string(pid).c_str());
+        Program probe(self);
+        SetEnvironmentVariableA(kConsoleProbe, NULL);
+        EXPECT_EQ(probe.waitExit(), 0u) << c.temp;
         CloseHandle(cmd);
         CloseHandle(hold);
 

@@ -25,6 +25,7 @@ TEST(Startup, MissingInstallEnvReportsAndExitsMinusOne)
     EXPECT_EQ(GetWindow(box, GW_OWNER), (HWND)NULL);
     EXPECT_EQ(messageBoxButtons(box), std::vector<int>{IDOK});
     EXPECT_EQ(clipboardText(), kMissingEnvText);
+    EXPECT_EQ(clipboardLocale(), 0x0411u) << "Japanese, whatever the keyboard's language";
     // The window that took the clipboard for the text is gone before the box.
     HWND clipboardOwner = GetClipboardOwner();
     EXPECT_TRUE(clipboardOwner == NULL || !IsWindow(clipboardOwner));

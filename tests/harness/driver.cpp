@@ -415,21 +415,36 @@ static HWND clipboardWindow()
     return CreateWindowExA(0, "STATIC", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
 }
 
-std::string clipboardText()
+// The clipboard's block in format, whole; empty when it holds none.
+static std::string clipboardData(UINT format)
 {
-    std::string text;
+    std::string bytes;
     HWND window = clipboardWindow();
     if (OpenClipboard(window)) {
-        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (HANDLE data = GetClipboardData(format)) {
             if (const char* p = (const char*)GlobalLock(data)) {
-                text = p;
+                bytes.assign(p, GlobalSize(data));
                 GlobalUnlock(data);
             }
         }
         CloseClipboard();
     }
     DestroyWindow(window);
-    return text;
+    return bytes;
+}
+
+std::string clipboardText()
+{
+    return clipboardData(CF_TEXT).c_str();
+}
+
+LCID clipboardLocale()
+{
+    std::string data = clipboardData(CF_LOCALE);
+    LCID locale = 0;
+    if (data.size() >= sizeof locale)
+        memcpy(&locale, data.data(), sizeof locale);
+    return locale;
 }
 
 void setClipboardText(const std::string& text)

@@ -90,6 +90,8 @@ std::vector<HWND> windowsOfClass(const char* className);
 void endProcessOf(HWND window);
 
 std::string clipboardText();
+// The locale the clipboard's text is tagged with (CF_LOCALE), or 0.
+LCID clipboardLocale();
 void setClipboardText(const std::string& text);
 
 // --- screen --------------------------------------------------------------
