@@ -4,6 +4,7 @@
 #include "env/settings_keys.h"
 #include "shell/confirm_dialog.h"
 #include "shell/report_win.h"
+#include "shell/startup.h"
 #include "uninstall/file_search_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "uninstall/path.h"
@@ -13,19 +14,15 @@
 
 namespace {
 
-// The folder of the running uninstaller into folder (MAX_PATH_BYTES); a
-// drive root keeps its separator. -1 when the module path has fewer than
-// two separators (or did not fit: a cut path names another folder).
+// The folder of the running uninstaller into folder (MAX_PATH_BYTES). -1
+// when its path has fewer than two separators: a program in a drive root
+// has no folder of its own to remove.
 int findInstallFolder(char* folder)
 {
-    DWORD length = GetModuleFileNameA(NULL, folder, MAX_PATH_BYTES);
-    if (length == 0 || length >= MAX_PATH_BYTES)
+    if (programFolder(folder) != 0)
         return -1;
-    const char* first = mbFindByte(folder, '\\');
-    if (!first || !mbFindByte(first + 1, '\\'))
-        return -1;
-    cutAtLastSeparator(folder);
-    return 0;
+    const char* last = findLastSeparator(folder);
+    return last && last[1] ? 0 : -1;
 }
 
 // Whether a file other than the uninstaller itself is left directly in the
@@ -58,10 +55,6 @@ int runUninstall()
         EndDialog(mainWindowHandle(), 0);
         return 0;
     }
-    if (!folder[0]) {
-        reportError("インストール先ディレクトリが不明です。");
-        return -1;
-    }
     if (confirmUninstall(folder) != 0) {
         reportError("アンインストールを中止しました");
         return -1;
@@ -69,12 +62,19 @@ int runUninstall()
 
     // From here on nothing stops the removal: each step runs whatever
     // became of the one before.
+    // Held while the sweeps work in it: neither it nor a folder above it
+    // can be swapped for a link meanwhile.
+    HANDLE held = holdFolder(folder);
     sweepInstalledFiles(folder);
     if (deleteSaveFilesChosen())
         sweepUserFiles(folder);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
     removeUserRegistryTree(first, second);
     removeProgramShortcuts();
     removeDesktopShortcut();
+    // Again once the shell has been at work: a key written back meanwhile
+    // goes too; after a clean first pass this finds nothing.
     if (first[0] != '-')
         removeUserRegistryTree(first, second);
     if (settingIniFile()[0] != '-')
