@@ -51,11 +51,16 @@ double seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 
 int main()
 {
-    for (int d = 0; d < kFolders; ++d) {
-        char pattern[32];
-        sprintf(pattern, "data%02d\\*.dat", d);
-        appendRemovalEntry(&delfilesList, pattern);
-    }
+    // One pattern a folder, through the program's own reader.
+    const char* lists = "C:\\bench-sweep.env";
+    FILE* env = fopen(lists, "wt");
+    fputs("[delfiles]\n", env);
+    for (int d = 0; d < kFolders; ++d)
+        fprintf(env, "data%02d\\*.dat\n", d);
+    fputs("-\n", env);
+    fclose(env);
+    readRemovalLists(lists);
+    DeleteFileA(lists);
     SetCurrentDirectoryA("C:\\");
     std::vector<double> sweeps, floors;
     for (int round = 0; round < kRounds; ++round) {
