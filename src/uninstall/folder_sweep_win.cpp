@@ -7,6 +7,7 @@
 #include "base/codepage.h"
 #include "env/removal_lists.h"
 #include "uninstall/file_search_win.h"
+#include "uninstall/files_in_use_win.h"
 #include "uninstall/path.h"
 
 namespace {
@@ -89,6 +90,18 @@ private:
     int count_;
 };
 
+// What the sweep does with each file it finds: null to delete it, or the
+// action of a visit that deletes nothing.
+FoundFileAction g_visit;
+
+// A file that another program has taken into use since the check cannot go
+// now: it goes at the next restart.
+void deleteFoundFile(const char* path)
+{
+    if (!DeleteFileA(path) && isFileInUse(path))
+        deleteFileAtRestart(path);
+}
+
 void sweepList(const char* folder, const RemovalEntry* entry)
 {
     for (; entry; entry = entry->next)
@@ -118,6 +131,15 @@ void sweepInstalledFiles(const char* folder)
 void sweepUserFiles(const char* folder)
 {
     sweepList(folder, delfilesUserList);
+}
+
+void visitSweptFiles(const char* folder, bool userFiles, FoundFileAction action)
+{
+    g_visit = action;
+    sweepInstalledFiles(folder);
+    if (userFiles)
+        sweepUserFiles(folder);
+    g_visit = nullptr;
 }
 
 void sweepPattern(const char* folder, const char* entry)
@@ -150,11 +172,13 @@ void sweepPattern(const char* folder, const char* entry)
         deleteMatchingFiles(folder, &pattern);
     // Removed only when empty; the outer folders of a deeper pattern stay.
     // A held folder cannot be removed, so it goes free first, while the
-    // folders above it stay held.
-    if (pattern.folder[0]) {
+    // folders above it stay held. One that a file put off keeps goes at the
+    // restart too, after the file.
+    if (pattern.folder[0] && !g_visit) {
         held.releaseFrom(removedFolder);
         *folderEnd = '\0';
-        RemoveDirectoryA(way);
+        if (!RemoveDirectoryA(way) && filesDeletedAtRestart() > 0)
+            removeFolderAtRestart(way);
     }
 }
 
@@ -170,7 +194,7 @@ void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern)
         for (const char* path; (path = nextFoundFile());) {
             const char* name = foundFileName();
             if (isPlainFileName(name) && matchesLongName(pattern->name, name))
-                DeleteFileA(path);
+                (g_visit ? g_visit : deleteFoundFile)(path);
         }
     }
     SetCurrentDirectoryA(saved);

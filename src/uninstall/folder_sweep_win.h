@@ -15,6 +15,12 @@ HANDLE holdFolder(const char* path);
 void sweepInstalledFiles(const char* folder);
 // Every [delfiles_user] entry.
 void sweepUserFiles(const char* folder);
+// Calls action with the path (relative to folder, the current directory
+// meanwhile) of every file that sweepInstalledFiles, and with userFiles
+// sweepUserFiles, would delete, found and matched as they find and match
+// them; deletes and removes nothing.
+typedef void (*FoundFileAction)(const char* path);
+void visitSweptFiles(const char* folder, bool userFiles, FoundFileAction action);
 // The files matching entry (relative to folder), then the innermost
 // subfolder it names. Each folder on the way is held from its check until
 // its files are deleted. An entry that is refused, passes through a
@@ -25,4 +31,5 @@ void sweepPattern(const char* folder, const char* entry);
 // current, each only when its long name, as handed back, is a plain name
 // that matches the pattern's name: the search also matches short 8.3
 // aliases, and the ANSI names it hands back may hold best-fit characters.
+// A file that another program uses is put off to the next restart.
 void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern);

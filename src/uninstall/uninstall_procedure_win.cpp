@@ -6,6 +6,7 @@
 #include "shell/report_win.h"
 #include "shell/startup.h"
 #include "uninstall/file_search_win.h"
+#include "uninstall/files_in_use_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "uninstall/path.h"
 #include "uninstall/registry_win.h"
@@ -25,14 +26,15 @@ int findInstallFolder(char* folder)
     return last && last[1] ? 0 : -1;
 }
 
-// Whether a file other than the uninstaller itself is left directly in the
-// current directory (the install folder); subfolders do not count.
+// Whether a file other than the uninstaller itself, and other than one put
+// off to the next restart, is left directly in the current directory (the
+// install folder); subfolders do not count.
 int userFilesRemain()
 {
     int found = 0;
     if (startFileSearch("*.*") == 0) {
         for (const char* name; (name = nextFoundFile());) {
-            if (isUserFileName(name))
+            if (isUserFileName(name) && !isDeletedAtRestart(name))
                 found = 1;
         }
     }
@@ -59,6 +61,14 @@ int runUninstall()
         reportError("アンインストールを中止しました");
         return -1;
     }
+
+    // Nothing goes while another program uses a file that would go: the
+    // user closes the application and tries again, or cancels with the
+    // installation whole and uninstallable.
+    char inUse[IN_USE_TEXT_BYTES];
+    while (findFilesInUse(folder, deleteSaveFilesChosen(), inUse, sizeof inUse) > 0)
+        reportRetryError("次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n%s",
+                         inUse);
 
     // From here on nothing stops the removal: each step runs whatever
     // became of the one before.
@@ -90,8 +100,19 @@ int runUninstall()
         RemoveDirectoryA(parent);
         removeParentFolder = 1;
     }
+    // Files taken into use since the check go at the restart; the folders
+    // that hold them after them.
+    bool later = filesDeletedAtRestart() > 0;
+    if (later) {
+        removeFolderAtRestart(folder);
+        if (removeParentFolder)
+            removeFolderAtRestart(parent);
+    }
     removeUninstallEntry();
-    reportInfo("アンインストールを終了します");
+    if (later)
+        reportInfo("アンインストールを終了します\n一部のファイルは再起動後に削除されます。");
+    else
+        reportInfo("アンインストールを終了します");
     launchSelfDeleteScript(removeParentFolder);
     return 0;
 }

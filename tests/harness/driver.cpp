@@ -129,8 +129,13 @@ void removeTree(const std::string& path)
 std::string installProgram(const std::string& folder)
 {
     std::string exe = folder + "\\uninst.exe";
-    CopyFileA((driverFolder() + "\\uninst.exe").c_str(), exe.c_str(), FALSE);
+    copyBuiltProgram("uninst.exe", exe);
     return exe;
+}
+
+void copyBuiltProgram(const std::string& name, const std::string& path)
+{
+    CopyFileA((driverFolder() + "\\" + name).c_str(), path.c_str(), FALSE);
 }
 
 std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r)
