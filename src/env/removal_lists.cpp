@@ -105,14 +105,6 @@ void clearRemovalList(RemovalEntry** list)
     }
 }
 
-void appendRemovalEntry(RemovalEntry** list, const char* text)
-{
-    RemovalEntry** slot = list;
-    while (*slot)
-        slot = &(*slot)->next;
-    linkEntry(slot, text);
-}
-
 RemovalSection readRemovalSections(FILE* stream)
 {
     RemovalSection section = SectionNone;

@@ -32,4 +32,3 @@ RemovalSection readRemovalSections(FILE* stream);
 const char* removalSectionName(RemovalSection section);
 char* readTrimmedLine(char* buffer, int capacity, FILE* stream);
 void clearRemovalList(RemovalEntry** list);
-void appendRemovalEntry(RemovalEntry** list, const char* text);

@@ -3,13 +3,20 @@
 #include "shell/startup.h"
 #include "uninstall/path.h"
 
+int programPath(char* path)
+{
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? -1 : 0;
+}
+
+int programFolder(char* folder)
+{
+    return programPath(folder) == 0 ? cutAtLastSeparator(folder) : -1;
+}
+
 void enterProgramFolder()
 {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        return;
-    if (cutAtLastSeparator(path) != 0)
-        return;
-    SetCurrentDirectoryA(path);
+    char folder[MAX_PATH];
+    if (programFolder(folder) == 0)
+        SetCurrentDirectoryA(folder);
 }

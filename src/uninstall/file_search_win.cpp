@@ -21,6 +21,9 @@ struct FileSearch {
 
 FileSearch g_search;
 
+// A broken search that keeps failing must not hold the sweep for ever.
+const int kMaxFailuresInARow = 1000;
+
 void closeSearch()
 {
     if (g_search.state != SearchNone)
@@ -30,6 +33,9 @@ void closeSearch()
 
 }  // namespace
 
+HANDLE(WINAPI* findFirstFile)(LPCSTR, LPWIN32_FIND_DATAA) = FindFirstFileA;
+BOOL(WINAPI* findNextFile)(HANDLE, LPWIN32_FIND_DATAA) = FindNextFileA;
+
 int startFileSearch(const char* pattern)
 {
     closeSearch();
@@ -37,7 +43,7 @@ int startFileSearch(const char* pattern)
     if (length >= sizeof g_search.pattern)
         return 1;
     memcpy(g_search.pattern, pattern, length + 1);
-    g_search.handle = FindFirstFileA(pattern, &g_search.found);
+    g_search.handle = findFirstFile(pattern, &g_search.found);
     if (g_search.handle == INVALID_HANDLE_VALUE)
         return 1;
     g_search.state = SearchFirstPending;
@@ -50,12 +56,18 @@ const char* nextFoundFile()
         return nullptr;
     bool fresh = g_search.state == SearchFirstPending;
     g_search.state = SearchIterating;
-    for (;;) {
-        if (!fresh && !FindNextFileA(g_search.handle, &g_search.found)) {
-            closeSearch();
-            return nullptr;
+    for (int failures = 0;;) {
+        if (!fresh && !findNextFile(g_search.handle, &g_search.found)) {
+            // A name whose ANSI form does not fit the record fails the call,
+            // yet the search has moved past it: the files after it still go.
+            if (GetLastError() == ERROR_NO_MORE_FILES || ++failures == kMaxFailuresInARow) {
+                closeSearch();
+                return nullptr;
+            }
+            continue;
         }
         fresh = false;
+        failures = 0;
         // A path that would not fit is passed over, never cut.
         if (!(g_search.found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             buildFoundPath(g_search.path, g_search.pattern, g_search.found.cFileName) == 0)

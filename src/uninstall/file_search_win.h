@@ -1,6 +1,12 @@
 // The one file search of the uninstall engine (FileSearch): one at a time,
 // a new one closes the one before.
 #pragma once
+#include <windows.h>
+
+// FindFirstFileA and FindNextFileA; tests put their own in their place, to
+// fail a call or to act at the moment a search begins.
+extern HANDLE(WINAPI* findFirstFile)(LPCSTR, LPWIN32_FIND_DATAA);
+extern BOOL(WINAPI* findNextFile)(HANDLE, LPWIN32_FIND_DATAA);
 
 // 0 when at least one entry matches pattern, 1 when none does (or the
 // pattern is longer than a path buffer holds).

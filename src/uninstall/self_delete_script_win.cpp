@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "shell/startup.h"
 #include "uninstall/path.h"
 #include "uninstall/self_delete_script.h"
 #include "uninstall/self_delete_script_win.h"
@@ -78,10 +79,9 @@ void launchSelfDeleteScript(int removeParentFolder)
     char exePath[MAX_PATH_BYTES], tempFolder[MAX_PATH_BYTES];
     char scriptPath[MAX_PATH_BYTES], pifPath[MAX_PATH_BYTES];
     char script[SCRIPT_BYTES];
-    DWORD n = GetModuleFileNameA(NULL, exePath, sizeof exePath);
-    if (n == 0 || n >= sizeof exePath)
+    if (programPath(exePath) != 0)
         return;
-    n = GetTempPathA(sizeof tempFolder, tempFolder);
+    DWORD n = GetTempPathA(sizeof tempFolder, tempFolder);
     if (n == 0 || n >= sizeof tempFolder)
         return;
     if (buildSelfDeleteScript(exePath, tempFolder, removeParentFolder, scriptPath, pifPath, script,

@@ -4,7 +4,9 @@
 #include "env/settings_keys.h"
 #include "shell/confirm_dialog.h"
 #include "shell/report_win.h"
+#include "shell/startup.h"
 #include "uninstall/file_search_win.h"
+#include "uninstall/files_in_use_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "uninstall/path.h"
 #include "uninstall/registry_win.h"
@@ -13,29 +15,26 @@
 
 namespace {
 
-// The folder of the running uninstaller into folder (MAX_PATH_BYTES); a
-// drive root keeps its separator. -1 when the module path has fewer than
-// two separators (or did not fit: a cut path names another folder).
+// The folder of the running uninstaller into folder (MAX_PATH_BYTES). -1
+// when its path has fewer than two separators: a program in a drive root
+// has no folder of its own to remove.
 int findInstallFolder(char* folder)
 {
-    DWORD length = GetModuleFileNameA(NULL, folder, MAX_PATH_BYTES);
-    if (length == 0 || length >= MAX_PATH_BYTES)
+    if (programFolder(folder) != 0)
         return -1;
-    const char* first = mbFindByte(folder, '\\');
-    if (!first || !mbFindByte(first + 1, '\\'))
-        return -1;
-    cutAtLastSeparator(folder);
-    return 0;
+    const char* last = findLastSeparator(folder);
+    return last && last[1] ? 0 : -1;
 }
 
-// Whether a file other than the uninstaller itself is left directly in the
-// current directory (the install folder); subfolders do not count.
+// Whether a file other than the uninstaller itself, and other than one put
+// off to the next restart, is left directly in the current directory (the
+// install folder); subfolders do not count.
 int userFilesRemain()
 {
     int found = 0;
     if (startFileSearch("*.*") == 0) {
         for (const char* name; (name = nextFoundFile());) {
-            if (isUserFileName(name))
+            if (isUserFileName(name) && !isDeletedAtRestart(name))
                 found = 1;
         }
     }
@@ -58,23 +57,34 @@ int runUninstall()
         EndDialog(mainWindowHandle(), 0);
         return 0;
     }
-    if (!folder[0]) {
-        reportError("インストール先ディレクトリが不明です。");
-        return -1;
-    }
     if (confirmUninstall(folder) != 0) {
         reportError("アンインストールを中止しました");
         return -1;
     }
 
+    // Nothing goes while another program uses a file that would go: the
+    // user closes the application and tries again, or cancels with the
+    // installation whole and uninstallable.
+    char inUse[IN_USE_TEXT_BYTES];
+    while (findFilesInUse(folder, deleteSaveFilesChosen(), inUse, sizeof inUse) > 0)
+        reportRetryError("次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n%s",
+                         inUse);
+
     // From here on nothing stops the removal: each step runs whatever
     // became of the one before.
+    // Held while the sweeps work in it: neither it nor a folder above it
+    // can be swapped for a link meanwhile.
+    HANDLE held = holdFolder(folder);
     sweepInstalledFiles(folder);
     if (deleteSaveFilesChosen())
         sweepUserFiles(folder);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
     removeUserRegistryTree(first, second);
     removeProgramShortcuts();
     removeDesktopShortcut();
+    // Again once the shell has been at work: a key written back meanwhile
+    // goes too; after a clean first pass this finds nothing.
     if (first[0] != '-')
         removeUserRegistryTree(first, second);
     if (settingIniFile()[0] != '-')
@@ -90,8 +100,19 @@ int runUninstall()
         RemoveDirectoryA(parent);
         removeParentFolder = 1;
     }
+    // Files taken into use since the check go at the restart; the folders
+    // that hold them after them.
+    bool later = filesDeletedAtRestart() > 0;
+    if (later) {
+        removeFolderAtRestart(folder);
+        if (removeParentFolder)
+            removeFolderAtRestart(parent);
+    }
     removeUninstallEntry();
-    reportInfo("アンインストールを終了します");
+    if (later)
+        reportInfo("アンインストールを終了します\n一部のファイルは再起動後に削除されます。");
+    else
+        reportInfo("アンインストールを終了します");
     launchSelfDeleteScript(removeParentFolder);
     return 0;
 }

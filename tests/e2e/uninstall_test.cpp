@@ -6,6 +6,8 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <memory>
+#include <thread>
 
 #include "harness/driver.h"
 #include "harness/inventory.h"
@@ -19,6 +21,7 @@ const std::string kCaption = std::string(kTitle) + " アンインストール";
 const int kUninstallButton = 1001;  // the middle slot without a readme button
 const int kSaveFilesBox = 1007;
 const char kFinal[] = "アンインストールを終了します";
+const char kCancelled[] = "アンインストールを中止しました";
 const char kEntries[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kRegistry[] = "Software\\uninst-e2e";
 const std::string kRoot = "C:\\e2e\\uninstall";
@@ -35,7 +38,7 @@ const char kInstallEnv[] =
     "INI_FILE\tC:\\e2e\\uninstall\\game.ini\r\n"
     "INI_SECTION\tTitle\r\n"
     "[EOF]\r\n"
-    "[delfiles]\r\ngame.exe\r\nreadme.txt\r\ndata\\sub\\*.dat\r\ndata\\*.dat\r\nmovie\\*.*\r\n-\r\n"
+    "[delfiles]\r\n*.exe\r\nreadme.txt\r\ndata\\sub\\*.dat\r\ndata\\*.dat\r\nmovie\\*.*\r\n-\r\n"
     "[delfiles_user]\r\nsave\\*.sav\r\nsave.ini\r\n-\r\n";
 
 std::string programs()
@@ -126,10 +129,12 @@ std::string install(bool usersNeighbours)
 }
 
 // Presses "アンインストール" and answers the confirmation (ticking the save
-// files when asked, or cancelling); then answers each box with OK and
-// returns their texts. atFinal runs while the final box is still open.
+// files when asked, or cancelling); then answers each box with what reply
+// gives for its text (OK by default) and returns their texts, up to the
+// last one or a Cancel.
 std::vector<std::string> uninstall(Program& program, int answer, bool tick,
-                                   const std::function<void()>& atFinal = [] {})
+                                   const std::function<int(const std::string&)>& reply =
+                                       [](const std::string&) { return IDOK; })
 {
     std::vector<std::string> texts;
     HWND main = waitForDialog(program.pid(), kCaption.c_str());
@@ -147,14 +152,24 @@ std::vector<std::string> uninstall(Program& program, int answer, bool tick,
     waitGone(confirm);
     while (HWND box = waitForDialog(program.pid(), nullptr, 5000, {main})) {
         texts.push_back(messageBoxText(box));
-        if (texts.back() == kFinal)
-            atFinal();
-        pressButton(box, IDOK);
+        int button = reply(texts.back());
+        pressButton(box, button);
         waitGone(box);
-        if (texts.back() == kFinal)
+        if (texts.back().compare(0, strlen(kFinal), kFinal) == 0 || texts.back() == kCancelled ||
+            button == IDCANCEL)
             break;
     }
     return texts;
+}
+
+// Takes the inventory while the final box is still open.
+std::function<int(const std::string&)> inventoryAtFinal(Inventory& after)
+{
+    return [&after](const std::string& text) {
+        if (text.compare(0, strlen(kFinal), kFinal) == 0)
+            after = inventory();
+        return IDOK;
+    };
 }
 
 // After the program has gone, its script deletes it (and, with nothing of
@@ -166,6 +181,33 @@ void waitForScript(const std::string& exe)
     std::string script = std::string(temp) + "TaveloSuicide.bat";
     EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, 30000));
 }
+
+const char kInUse[] = "次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n"
+                      "game.exe\ndata\\a.dat";
+
+// The application still running from the folder (a copy of a program that
+// waits, as game.exe), and one of its data files held by another program
+// without delete sharing.
+struct FilesInUse {
+    std::unique_ptr<Program> game;
+    HANDLE held = INVALID_HANDLE_VALUE;
+
+    void start()
+    {
+        copyBuiltProgram("waiter.exe", kFolder + "\\game.exe");
+        game.reset(new Program(kFolder + "\\game.exe"));
+        held = CreateFileA((kFolder + "\\data\\a.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                           NULL);
+    }
+    void end()
+    {
+        game.reset();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        held = INVALID_HANDLE_VALUE;
+    }
+    ~FilesInUse() { end(); }
+};
 
 TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
 {
@@ -182,27 +224,40 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
         "programs:E2E ソフト テスト\\E2E ソフト テスト お読みください.LNK",
         "programs:E2E ソフト テスト\\E2E ソフト テスト アンインストール.LNK", "ini:[Title]", "ini:[Title]x=y",
         "ini:[Title]z=w"};
+    const Inventory saves = {"file:Soft\\Title ソ\\save\\", "file:Soft\\Title ソ\\save\\1.sav",
+                             "file:Soft\\Title ソ\\save\\2.sav", "file:Soft\\Title ソ\\save.ini",
+                             "programs:E2E ソフト テスト\\"};
     struct Case {
         bool tick;
+        bool inUse;
         Inventory alsoRemoved;
         std::vector<std::string> boxes;
     };
     const Case cases[] = {
         // Save files go; the folders that held the title's shortcuts too.
-        {true,
-         {"file:Soft\\Title ソ\\save\\", "file:Soft\\Title ソ\\save\\1.sav", "file:Soft\\Title ソ\\save\\2.sav",
-          "file:Soft\\Title ソ\\save.ini", "programs:E2E ソフト テスト\\"},
-         {kFinal}},
+        {true, false, saves, {kFinal}},
         // Save files stay, and save.ini is a loose file of the user's; a
         // user's shortcut keeps the folders, another key the first level.
-        {false, {}, {"フォルダ[" + kFolder + "]にはユーザファイルが残っています。", kFinal}},
+        {false, false, {}, {"フォルダ[" + kFolder + "]にはユーザファイルが残っています。", kFinal}},
+        // The application runs and a data file is held: named first, then
+        // closed, and Retry goes on as if they never were.
+        {true, true, saves, {kInUse, kFinal}},
     };
     for (const Case& c : cases) {
         std::string exe = install(!c.tick);
+        FilesInUse use;
+        if (c.inUse)
+            use.start();
         Inventory before = inventory(), after;
         Program program(exe);
         ASSERT_TRUE(program.started());
-        EXPECT_EQ(uninstall(program, IDOK, c.tick, [&] { after = inventory(); }), c.boxes) << c.tick;
+        auto reply = [&](const std::string& text) {
+            if (text != kInUse)
+                return inventoryAtFinal(after)(text);
+            use.end();
+            return IDRETRY;
+        };
+        EXPECT_EQ(uninstall(program, IDOK, c.tick, reply), c.boxes) << c.tick;
         Inventory removed = removedAlways;
         removed.insert(c.alsoRemoved.begin(), c.alsoRemoved.end());
         EXPECT_EQ(minus(before, after), removed) << c.tick;
@@ -217,19 +272,101 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
     cleanUp();
 }
 
+// Cancel in the confirmation keeps the window; Cancel in the box that names
+// the files in use ends the program with -1. Either way the installation
+// stays whole, so the user can uninstall again.
 TEST(Uninstall, CancelTouchesNothing)
 {
-    std::string exe = install(false);
-    Inventory before = inventory();
+    for (bool inUse : {false, true}) {
+        std::string exe = install(false);
+        FilesInUse use;
+        if (inUse)
+            use.start();
+        Inventory before = inventory();
+        Program program(exe);
+        ASSERT_TRUE(program.started());
+        if (inUse) {
+            EXPECT_EQ(uninstall(program, IDOK, true, [](const std::string&) { return IDCANCEL; }),
+                      std::vector<std::string>{kInUse});
+            EXPECT_EQ(clipboardText(), kInUse);
+            EXPECT_EQ(program.waitExit(), 0xFFFFFFFFu);
+        } else {
+            EXPECT_EQ(uninstall(program, IDCANCEL, true), std::vector<std::string>{kCancelled});
+            HWND main = waitForDialog(program.pid(), kCaption.c_str());
+            ASSERT_TRUE(main) << "the window stays";
+            postClose(main);
+            EXPECT_EQ(program.waitExit(), 0u);
+        }
+        EXPECT_EQ(inventory(), before) << inUse;
+    }
+    cleanUp();
+}
+
+// The session manager's list of what goes at the next restart: the names
+// below prefix, each deletion's own name (its new name is empty).
+std::vector<std::string> removalsAtRestart(const std::string& prefix, bool clear)
+{
+    const char* key = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    const char* value = "PendingFileRenameOperations";
+    std::vector<std::string> names;
+    HKEY manager;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &manager) != ERROR_SUCCESS)
+        return names;
+    std::vector<char> data(65536);
+    DWORD size = (DWORD)data.size();
+    if (RegQueryValueExA(manager, value, NULL, NULL, (BYTE*)data.data(), &size) == ERROR_SUCCESS) {
+        for (const char* p = data.data(); p < data.data() + size && *p; p += strlen(p) + 1) {
+            std::string from = p;
+            p += strlen(p) + 1;
+            if (from.compare(0, prefix.size(), prefix) == 0 && p < data.data() + size && !*p)
+                names.push_back(from);
+        }
+    }
+    if (clear)
+        RegDeleteValueA(manager, value);
+    RegCloseKey(manager);
+    return names;
+}
+
+// A file taken into use after the check, while the sweep works through many
+// files before it: it goes at the next restart, and so do its folder, the
+// install folder and the folder INSTFOL names, in that order; it is not the
+// user's, and the last box says so.
+TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
+{
+    const std::string root = freshFolder("later");
+    const std::string folder = root + "\\Soft\\Title";
+    makePath(folder + "\\first\\");
+    std::string exe = prepareInstallation(
+        folder, "TITLEBAR\tE2E|ソフト|テスト\r\nINSTFOL\tSoft\r\n[EOF]\r\n[delfiles]\r\nfirst\\*\r\nlate\\z.dat\r\n-\r\n");
+    for (int i = 0; i < 1000; ++i)
+        writeFile(folder + "\\first\\" + std::to_string(i), "x");
+    writeFile(folder + "\\install.arc", "first to go");
+    makePath(folder + "\\late\\z.dat");
+    removalsAtRestart("", true);
+
     Program program(exe);
     ASSERT_TRUE(program.started());
-    EXPECT_EQ(uninstall(program, IDCANCEL, true), std::vector<std::string>{"アンインストールを中止しました"});
-    EXPECT_EQ(inventory(), before);
-    HWND main = waitForDialog(program.pid(), kCaption.c_str());
-    ASSERT_TRUE(main) << "the window stays";
-    postClose(main);
+    // install.arc is the first file to go, after the check; late\z.dat is
+    // taken into use then, long before the sweep reaches it.
+    HANDLE held = INVALID_HANDLE_VALUE;
+    std::thread user([&] {
+        for (DWORD start = GetTickCount(); exists(folder + "\\install.arc") && GetTickCount() - start < 20000;)
+            Sleep(1);
+        held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                           NULL);
+    });
+    std::vector<std::string> boxes = uninstall(program, IDOK, false);
+    user.join();
+    CloseHandle(held);
+    std::string prefix = "\\??\\" + root;
+    EXPECT_EQ(boxes, std::vector<std::string>{std::string(kFinal) + "\n一部のファイルは再起動後に削除されます。"});
+    EXPECT_EQ(removalsAtRestart(prefix, true),
+              (std::vector<std::string>{prefix + "\\Soft\\Title\\late\\z.dat", prefix + "\\Soft\\Title\\late",
+                                        prefix + "\\Soft\\Title", prefix + "\\Soft"}));
     EXPECT_EQ(program.waitExit(), 0u);
-    cleanUp();
+    waitForScript(exe);
+    removeTree(root);
 }
 
 // At a drive root the program's folder cannot be told from the drive: it
@@ -299,7 +436,6 @@ TEST(Uninstall, HostilePatternsDeleteNothingOutside)
         EXPECT_TRUE(exists(folder + "\\link\\a.dat"));
     }
     waitForScript(exe);
-    RemoveDirectoryA((folder + "\\link").c_str());
     DeleteFileA("C:\\victim.txt");
     removeTree(root);
 }
@@ -331,7 +467,12 @@ TEST(Uninstall, OnlyLongNameMatchesGo)
 
     Program program(exe);
     ASSERT_TRUE(program.started());
-    EXPECT_EQ(uninstall(program, IDOK, false, [&] { after = fileInventory(root); }),
+    EXPECT_EQ(uninstall(program, IDOK, false,
+                        [&](const std::string& text) {
+                            if (text == kFinal)
+                                after = fileInventory(root);
+                            return IDOK;
+                        }),
               (std::vector<std::string>{"フォルダ[" + folder + "]にはユーザファイルが残っています。", kFinal}));
     EXPECT_EQ(program.waitExit(), 0u);
     EXPECT_EQ(minus(before, after), (Inventory{"inst\\install.env", "inst\\insttscr.rct", "inst\\x.dat",

@@ -1,4 +1,5 @@
 #include "harness/driver.h"
+#include "harness/inventory.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -104,10 +105,13 @@ void removeTree(const std::string& path)
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        removeLink(path);
+        return;
+    }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL | (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        if (!DeleteFileA(path.c_str()))
-            RemoveDirectoryA(path.c_str());
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(path.c_str());
         return;
     }
     WIN32_FIND_DATAA found;
@@ -125,8 +129,13 @@ void removeTree(const std::string& path)
 std::string installProgram(const std::string& folder)
 {
     std::string exe = folder + "\\uninst.exe";
-    CopyFileA((driverFolder() + "\\uninst.exe").c_str(), exe.c_str(), FALSE);
+    copyBuiltProgram("uninst.exe", exe);
     return exe;
+}
+
+void copyBuiltProgram(const std::string& name, const std::string& path)
+{
+    CopyFileA((driverFolder() + "\\" + name).c_str(), path.c_str(), FALSE);
 }
 
 std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r)

@@ -22,6 +22,8 @@ bool exists(const std::string& path);
 void removeTree(const std::string& path);
 // Copies the uninst.exe built beside this driver into folder as uninst.exe.
 std::string installProgram(const std::string& folder);
+// Copies the program name built beside this driver to path.
+void copyBuiltProgram(const std::string& name, const std::string& path);
 // A valid title picture: w x h pixels of one colour (blue, green, red).
 std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r);
 // The usual installation: uninst.exe, install.env with the given text and a

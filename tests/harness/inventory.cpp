@@ -190,14 +190,24 @@ bool isLink(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+void removeLink(const std::string& link)
+{
+    // Wine's own calls reach a host link's target: the host removes it.
+    std::string host = hostPath(link);
+    if (!host.empty())
+        runOnHost("Z:\\bin\\rm", "rm -f \"" + host + "\"", [&] { return !isLink(link); });
+    else if (!RemoveDirectoryA(link.c_str()))
+        DeleteFileA(link.c_str());
+}
+
 bool makeDirectoryLink(const std::string& link, const std::string& target)
 {
-    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink(link))
-        return true;
-    // Wine makes no links of its own, but shows a host link as one.
+    // Wine's own folder links lead nowhere, but it shows a host link as one
+    // and follows it.
     std::string from = hostPath(target), to = hostPath(link);
-    return !from.empty() && !to.empty() &&
-           runOnHost("Z:\\bin\\ln", "ln -s \"" + from + "\" \"" + to + "\"", [&] { return isLink(link); });
+    if (!from.empty() && !to.empty())
+        return runOnHost("Z:\\bin\\ln", "ln -s \"" + from + "\" \"" + to + "\"", [&] { return isLink(link); });
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) && isLink(link);
 }
 
 bool mapDrive(char letter, const std::string& folder)

@@ -38,6 +38,8 @@ void deleteRegistryTree(HKEY root, const std::string& path, REGSAM view = kProgr
 std::string shellFolderPath(int csidl);
 
 bool isLink(const std::string& path);
+// Removes the link at path itself, never what it leads to.
+void removeLink(const std::string& link);
 // A directory symbolic link at link to target; false when none can be made.
 bool makeDirectoryLink(const std::string& link, const std::string& target);
 // Makes X: (letter 'X') show folder to every process; false when it cannot

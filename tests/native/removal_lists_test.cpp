@@ -107,13 +107,8 @@ TEST(RemovalLists, NoLineLimit)
     clearAll();
 }
 
-TEST(RemovalLists, AppendAndTrim)
+TEST(RemovalLists, Trim)
 {
-    appendRemovalEntry(&regList, "one");
-    appendRemovalEntry(&regList, "two");
-    EXPECT_EQ(entries(regList), (Lines{"one", "two"}));
-    clearAll();
-
     TempFile file("a b \t\x01\r\n\n");
     FILE* stream = fopen(file.path(), "rt");
     char buffer[4];

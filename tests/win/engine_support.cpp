@@ -19,9 +19,14 @@ void useSettings(const std::string& installEnv)
 
 void setRemovalList(RemovalEntry** list, const std::vector<std::string>& entries)
 {
-    clearRemovalList(list);
+    // Through the program's own reader, as install.env gives them.
+    std::string text = list == &delfilesList ? "[delfiles]\r\n" : "[delfiles_user]\r\n";
     for (const std::string& entry : entries)
-        appendRemovalEntry(list, entry.c_str());
+        text += entry + "\r\n";
+    const char* path = "C:\\engine-env\\lists.env";
+    makePath("C:\\engine-env\\");
+    writeFile(path, text + "-\r\n");
+    readRemovalLists(path);
 }
 
 }  // namespace harness

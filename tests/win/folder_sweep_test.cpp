@@ -2,6 +2,7 @@
 // what it must leave, and that the current directory comes back.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include "uninstall/file_search_win.h"
@@ -157,7 +158,121 @@ TEST_F(FolderSweep, SubfolderThroughLinkIsLeftAlone)
     sweep({}, {"link\\*.txt", "link\\deep\\*", "link/*"});
     EXPECT_EQ(fileInventory(kRoot + "\\target"), (Inventory{"a.txt", "deep\\", "deep\\b.txt"}));
     EXPECT_TRUE(isLink(kFolder + "\\link"));
-    RemoveDirectoryA((kFolder + "\\link").c_str());
+}
+
+int g_calls;
+
+// FindNextFileA fails for a name whose ANSI form does not fit its record,
+// after moving past it: every second entry here.
+std::vector<std::string> g_unfit;
+BOOL WINAPI failEverySecondName(HANDLE search, LPWIN32_FIND_DATAA found)
+{
+    if (!FindNextFileA(search, found))
+        return FALSE;
+    if (++g_calls % 2)
+        return TRUE;
+    g_unfit.push_back(found->cFileName);
+    SetLastError(ERROR_MORE_DATA);
+    return FALSE;
+}
+
+BOOL WINAPI failAlways(HANDLE, LPWIN32_FIND_DATAA)
+{
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
+TEST_F(FolderSweep, SearchGoesOnPastNamesThatDoNotFit)
+{
+    for (const char* name : {"1.dat", "2.dat", "3.dat", "4.dat", "5.dat", "6.dat"})
+        makePath(kFolder + "\\" + name);
+    findNextFile = failEverySecondName;
+    Inventory left = sweep({}, {"*.dat"});
+    Inventory unfit = {"inst\\"};
+    for (const std::string& name : g_unfit)
+        unfit.insert("inst\\" + name);
+    EXPECT_EQ(left, unfit);
+    EXPECT_EQ(g_unfit.size(), 2u);
+
+    // A search that only ever fails ends all the same.
+    findNextFile = failAlways;
+    EXPECT_EQ(sweep({}, {"*.dat"}).size(), 2u);
+    findNextFile = FindNextFileA;
+}
+
+// Another user who may write into the install folder renames a folder away
+// mid-sweep and puts a link to elsewhere in its place: the deletions that
+// follow by name would go through it. Held, the folder can be neither
+// renamed nor replaced until its files are dealt with. The first try comes
+// between the check and the search; Wine's search, unlike Windows', itself
+// keeps the folder from being renamed while it runs. (Under Wine the
+// folder above a held one can still be renamed, which Windows refuses.)
+struct Race {
+    std::string folder, away, target;
+    HANDLE searching, tried;
+    volatile LONG sweeping;
+    LONG swaps;
+};
+Race g_race;
+
+HANDLE WINAPI startRaceWithSearch(LPCSTR pattern, LPWIN32_FIND_DATAA found)
+{
+    SetEvent(g_race.searching);
+    WaitForSingleObject(g_race.tried, INFINITE);
+    return FindFirstFileA(pattern, found);
+}
+
+BOOL WINAPI endRaceWithSearch(HANDLE search, LPWIN32_FIND_DATAA found)
+{
+    BOOL more = FindNextFileA(search, found);
+    if (!more)
+        g_race.sweeping = 0;
+    return more;
+}
+
+DWORD WINAPI swapFolderForLink(void*)
+{
+    WaitForSingleObject(g_race.searching, INFINITE);
+    while (g_race.sweeping) {
+        bool swapped = MoveFileA(g_race.folder.c_str(), g_race.away.c_str());
+        if (swapped) {
+            g_race.swaps += g_race.sweeping;
+            makeDirectoryLink(g_race.folder, g_race.target);
+        }
+        SetEvent(g_race.tried);
+        if (swapped)
+            break;
+    }
+    return 0;
+}
+
+TEST_F(FolderSweep, FolderSweptCannotBeSwappedForALink)
+{
+    Inventory outside;
+    for (int i = 0; i < 2000; ++i) {
+        char name[16];
+        sprintf(name, "%04d.sav", i);
+        makePath(kFolder + "\\save\\" + name);
+        if (i % 20 == 0) {
+            makePath(kRoot + "\\target\\" + name);
+            outside.insert(name);
+        }
+    }
+    g_race = {kFolder + "\\save", kFolder + "\\away", kRoot + "\\target", CreateEventA(NULL, TRUE, FALSE, NULL),
+              CreateEventA(NULL, TRUE, FALSE, NULL), 1, 0};
+    findFirstFile = startRaceWithSearch;
+    findNextFile = endRaceWithSearch;
+    HANDLE racer = CreateThread(NULL, 0, swapFolderForLink, NULL, 0, NULL);
+    sweepPattern(kFolder.c_str(), "save\\*.sav");
+    g_race.sweeping = 0;
+    SetEvent(g_race.searching);
+    WaitForSingleObject(racer, INFINITE);
+    for (HANDLE handle : {racer, g_race.searching, g_race.tried})
+        CloseHandle(handle);
+    findFirstFile = FindFirstFileA;
+    findNextFile = FindNextFileA;
+    EXPECT_EQ(g_race.swaps, 0);
+    EXPECT_EQ(fileInventory(kRoot + "\\target"), outside);
 }
 
 TEST_F(FolderSweep, SearchReturnsFilesOnlyWithThePatternsFolder)
