@@ -15,24 +15,17 @@ namespace {
 typedef BOOL(WINAPI* FileInfoExFn)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 
 // Whether the folder behind an open handle may be entered: a folder, and no
-// junction, mount point or symbolic link, which lead elsewhere. The reparse
-// tag comes through the handle where the system gives it (Vista on); before
-// that every reparse point counts as a link.
+// junction, mount point or symbolic link, which lead elsewhere. Before Vista
+// the system gives no reparse tag through a handle, and only the search
+// below can tell.
 bool isEnterableFolder(HANDLE folder)
 {
     FileInfoExFn infoEx =
         (FileInfoExFn)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx");
-    FILE_ATTRIBUTE_TAG_INFO info = {0, 0};
-    BY_HANDLE_FILE_INFORMATION basic;
-    if (infoEx) {
-        if (!infoEx(folder, FileAttributeTagInfo, &info, sizeof info))
-            return false;
-    } else {
-        if (!GetFileInformationByHandle(folder, &basic))
-            return false;
-        info.FileAttributes = basic.dwFileAttributes;
-    }
-    if (!(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    FILE_ATTRIBUTE_TAG_INFO info;
+    if (!infoEx)
+        return true;
+    if (!infoEx(folder, FileAttributeTagInfo, &info, sizeof info) || !(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     return !(info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || entersReparseFolder(info.ReparseTag);
 }
