@@ -6,11 +6,6 @@
 
 namespace {
 
-bool isDirSeparator(unsigned char c)
-{
-    return c == '\\' || c == '/';
-}
-
 bool isAsciiLetterOf(unsigned char c, char upper)
 {
     return c == upper || c == upper + ('a' - 'A');
