@@ -6,11 +6,6 @@
 
 namespace {
 
-bool isDirSeparator(unsigned char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // Whether s + at starts a character, not the trail byte of one.
 bool isCharBoundary(const char* s, size_t at)
 {
@@ -35,6 +30,11 @@ void copyPart(char* out, const char* from, size_t length)
 }
 
 }  // namespace
+
+bool isDirSeparator(unsigned char c)
+{
+    return c == '\\' || c == '/';
+}
 
 const char* findLastSeparator(const char* path)
 {

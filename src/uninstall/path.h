@@ -7,6 +7,10 @@
 
 enum { MAX_PATH_BYTES = 260 };
 
+// Whether c separates folders: a backslash or a slash, which the platform
+// reads alike. Only for a byte that starts a character.
+bool isDirSeparator(unsigned char c);
+
 // The last real '\' of path (a trail byte 0x5C is never one), or nullptr.
 const char* findLastSeparator(const char* path);
 char* findLastSeparator(char* path);

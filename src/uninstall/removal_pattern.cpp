@@ -6,11 +6,6 @@
 
 namespace {
 
-bool isDirSeparator(unsigned char c)
-{
-    return c == '\\' || c == '/';
-}
-
 bool isAsciiLetterOf(unsigned char c, char upper)
 {
     return c == upper || c == upper + ('a' - 'A');
@@ -98,11 +93,83 @@ unsigned foldedChar(const char* p)
     return c;
 }
 
-// A '?' stands for one character but never for a dot, as in the system's
-// own search.
-bool charMatches(const char* p, const char* n)
+// What a character of a search name stands for once the system has read it
+// as MS-DOS programs expect: the file system's own wildcards.
+enum Wildcard {
+    WildNone,
+    WildStar,     // any run of characters
+    WildDosStar,  // any run that does not take in the name's last dot
+    WildDosQm,    // one character other than a dot; nothing at a dot or at the end
+    WildDosDot,   // a dot; nothing at the end
+};
+
+struct SearchChar {
+    Wildcard wild;
+    unsigned folded;  // the character itself, when it is no wildcard
+};
+
+// Reads the name part of an "A" search pattern (length bytes, less than a
+// path buffer) into out the way the system reads it: its final dots and
+// blanks dropped, then every '?' a WildDosQm, a '*' before a dot a
+// WildDosStar, a dot before '*' or '?' a WildDosDot, and when the name ended
+// in a dot, a '*' it now ends in a WildDosStar too. ("*.*", which the system
+// makes "*", matches every name this way as well.) The number of characters
+// read.
+int readSearchName(const char* pattern, size_t length, SearchChar* out)
 {
-    return *p == '?' ? *n != '.' : foldedChar(p) == foldedChar(n);
+    const char* lastDot = mbFindLastByte(pattern, '.');
+    bool endsInDot = lastDot && !lastDot[1];
+    // No code page has a trail byte below 0x40: these are dots and blanks.
+    while (length > 0 && (pattern[length - 1] == '.' || pattern[length - 1] == ' '))
+        --length;
+    char name[MAX_PATH_BYTES];
+    memcpy(name, pattern, length);
+    name[length] = '\0';
+    int count = 0;
+    for (const char* p = name; *p; p = mbNextChar(p), ++count) {
+        SearchChar& c = out[count];
+        c.wild = WildNone;
+        c.folded = foldedChar(p);
+        if (*p == '?')
+            c.wild = WildDosQm;
+        else if (*p == '*')
+            c.wild = p[1] == '.' || (!p[1] && endsInDot) ? WildDosStar : WildStar;
+        else if (*p == '.' && (p[1] == '*' || p[1] == '?'))
+            c.wild = WildDosDot;
+    }
+    return count;
+}
+
+// Whether a search character may match nothing before the name character
+// at n (the end of the name when *n is 0).
+bool matchesNothing(Wildcard wild, const char* n)
+{
+    switch (wild) {
+    case WildStar:
+    case WildDosStar:
+        return true;
+    case WildDosQm:
+        return !*n || *n == '.';
+    case WildDosDot:
+        return !*n;
+    default:
+        return false;
+    }
+}
+
+// Whether a search character takes the name character at n and stays for
+// more: a star, or a DOS star short of the name's last dot.
+bool takesAndStays(Wildcard wild, const char* n, const char* lastDot)
+{
+    return wild == WildStar || (wild == WildDosStar && n != lastDot);
+}
+
+// Whether a search character takes the name character at n (folded: c) and
+// is done with it: '?' any character but a dot, the others only themselves
+// (a star taking a '*' could as well take it and stay).
+bool takesOne(const SearchChar& s, const char* n, unsigned c)
+{
+    return s.wild == WildDosQm ? *n != '.' : s.folded == c;
 }
 
 }  // namespace
@@ -144,37 +211,29 @@ int readRemovalPattern(const char* entry, RemovalPattern* pattern)
 
 bool matchesLongName(const char* pattern, const char* name)
 {
-    // Only the last star is ever taken back: it may then take in one more
-    // character, which any earlier star could only have left to it.
+    size_t length = strlen(pattern);
+    if (length >= MAX_PATH_BYTES)
+        return false;
+    SearchChar wanted[MAX_PATH_BYTES];
+    int count = readSearchName(pattern, length, wanted);
+    // Every way through the pattern at once, so that no run of stars can
+    // make it slow: live[i] says whether the first i search characters can
+    // match the name up to n (count < MAX_PATH_BYTES).
+    bool live[MAX_PATH_BYTES] = {true};
     const char* lastDot = mbFindLastByte(name, '.');
-    const char* p = pattern;
-    const char* n = name;
-    const char* afterStar = nullptr;
-    const char* starEnd = nullptr;
-    bool starBeforeDot = false;
-    for (;;) {
-        if (*p == '*') {
-            starBeforeDot = p[1] == '.';
-            afterStar = ++p;
-            starEnd = n;
-            continue;
+    for (const char* n = name;; n = mbNextChar(n)) {
+        for (int i = 0; i < count; ++i)
+            live[i + 1] = live[i + 1] || (live[i] && matchesNothing(wanted[i].wild, n));
+        if (!*n)
+            return live[count];
+        unsigned c = foldedChar(n);
+        bool arrives = false;
+        for (int i = 0; i < count; ++i) {
+            bool here = live[i];
+            live[i] = arrives || (here && takesAndStays(wanted[i].wild, n, lastDot));
+            arrives = here && takesOne(wanted[i], n, c);
         }
-        if (*p == '.' && !*n && (p[1] == '*' || p[1] == '?' || !p[1])) {
-            ++p;
-            continue;
-        }
-        if (!*p && !*n)
-            return true;
-        if (*p && *n && charMatches(p, n)) {
-            p = mbNextChar(p);
-            n = mbNextChar(n);
-            continue;
-        }
-        if (!afterStar || !*starEnd || (starBeforeDot && starEnd == lastDot))
-            return false;
-        starEnd = mbNextChar(starEnd);
-        p = afterStar;
-        n = starEnd;
+        live[count] = arrives;
     }
 }
 

@@ -34,15 +34,20 @@ struct RemovalPattern {
 // (verdict says why; path, name and folder are then empty).
 int readRemovalPattern(const char* entry, RemovalPattern* pattern);
 
-// Whether a long file name matches a wildcard name by Windows' rules for
-// long names: letters compared as the file system does (below), a
-// double-byte character counting as one character, '*' any run of
-// characters, except that a '*' right before a dot never takes in the name's
-// last dot; '?' exactly one character, never a dot; a dot before '*' or '?'
-// or at the end matches a dot or the end of the name ("*.*" matches every
-// name, "*." names without a dot, "a.*" both "a" and "a.txt").
+// Whether a long file name matches a search name as Windows' own search
+// matches long names (it matches the short 8.3 aliases too, which is why a
+// found file is asked here again). The name is read as the system reads an
+// "A" search pattern: its final dots and blanks dropped ("a.." finds "a",
+// "abc." only "abc"); '?' one character other than a dot, or nothing at a
+// dot or at the end of the name ("a?.txt" finds "a.txt", "save??.dat"
+// "save.dat", not "a?c" "a.c"); '*' any run of characters, but before a dot,
+// and at the end of a name that ended in a dot, never the name's last dot
+// ("*.b" does not find "a.b.c", "*." finds the names without a dot); a dot
+// before '*' or '?' a dot or the end of the name ("a.*" finds "a" and
+// "a.txt", "*.*" every name). A double-byte character counts as one.
 // Letter case: ASCII letters, and in code page 932 also the full-width Latin,
 // the Greek and the Cyrillic letters, which the file system folds as well.
+// A pattern too long to be a name matches nothing.
 bool matchesLongName(const char* pattern, const char* name);
 
 // Whether a name that a search handed back is one plain file name, to be

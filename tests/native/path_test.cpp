@@ -228,6 +228,9 @@ TEST(Path, LongNameRules)
 {
     for (const LongNameRule& c : kLongNameRules)
         EXPECT_EQ(matchesLongName(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
+    // No name matches a pattern too long to be one, or one of dots and blanks.
+    EXPECT_FALSE(matchesLongName(std::string(MAX_PATH_BYTES, '*').c_str(), "a"));
+    EXPECT_FALSE(matchesLongName(". .", "."));
 }
 
 TEST(Path, PlainFoundNames)
