@@ -149,7 +149,7 @@ void sweepPattern(const char* folder, const char* entry)
     HeldWay held;
     int removedFolder = 0;
     for (char* p = start; *p; p = mbNextChar(p)) {
-        if (*p != '\\' && *p != '/')
+        if (!isDirSeparator((unsigned char)*p))
             continue;
         if (p == folderEnd)
             removedFolder = held.count();

@@ -113,8 +113,9 @@ struct SearchChar {
 // blanks dropped, then every '?' a WildDosQm, a '*' before a dot a
 // WildDosStar, a dot before '*' or '?' a WildDosDot, and when the name ended
 // in a dot, a '*' it now ends in a WildDosStar too. ("*.*", which the system
-// makes "*", matches every name this way as well.) The number of characters
-// read.
+// makes "*", matches every name this way as well.) '<', '>' and '"' reach the
+// file system as they are, which reads them as its own wildcards. The number
+// of characters read.
 int readSearchName(const char* pattern, size_t length, SearchChar* out)
 {
     const char* lastDot = mbFindLastByte(pattern, '.');
@@ -130,12 +131,16 @@ int readSearchName(const char* pattern, size_t length, SearchChar* out)
         SearchChar& c = out[count];
         c.wild = WildNone;
         c.folded = foldedChar(p);
-        if (*p == '?')
+        if (*p == '?' || *p == '>')
             c.wild = WildDosQm;
         else if (*p == '*')
             c.wild = p[1] == '.' || (!p[1] && endsInDot) ? WildDosStar : WildStar;
         else if (*p == '.' && (p[1] == '*' || p[1] == '?'))
             c.wild = WildDosDot;
+        else if (*p == '<')
+            c.wild = WildDosStar;
+        else if (*p == '"')
+            c = {WildDosDot, '.'};
     }
     return count;
 }

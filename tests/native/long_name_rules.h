@@ -40,6 +40,11 @@ const LongNameRule kLongNameRules[] = {
     {"a.*", "ab", false, true},
     {"a..*", "a", false, false},  // a dot not before '*' or '?' is a dot (Wine differs)
     {"ab*", "a", false, true},
+    // '<', '>' and '"' reach the file system as they are: its own wildcards
+    // (Wine reads them as themselves).
+    {"x<.z", "x.y.z", true, false},
+    {"x<", "xy.z", false, false},
+    {"x>\"z", "x.z", true, false},
     // Final dots and blanks are dropped.
     {"a..", "a", true, true},
     {"abc .", "abc", true, true},
