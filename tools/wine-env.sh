@@ -2,8 +2,11 @@
 # then call wine_start; wine_stop runs on exit.
 #
 # Everything lives under build/: a private prefix, a ja_JP.UTF-8 locale for
-# Wine only (LC_ALL=ja_JP.UTF-8 gives the ANSI code page 932; without a real
+# Wine only (LC_CTYPE=ja_JP.UTF-8 gives the ANSI code page 932; without a real
 # host locale Wine cannot create non-ASCII file names), and a private Xvfb.
+# WINE_USER_LOCALE is the user's language (LC_MESSAGES): English unless set,
+# a Japanese system whose user works in English, where a text of the program
+# that does not say it is Japanese comes out garbled; the demo sets Japanese.
 
 WINE_ROOT=${WINE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 WINE_BIN=/usr/lib/wine
@@ -16,8 +19,9 @@ WINE_DISPLAY=
 
 # Runs a command with the harness's environment (Wine only sees LOCPATH).
 wine_env() {
-    env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-        LOCPATH="$WINE_LOCPATH" LC_ALL=ja_JP.UTF-8 DISPLAY="$WINE_DISPLAY" "$@"
+    env -u LC_ALL -u LANG WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+        LOCPATH="$WINE_LOCPATH" LC_CTYPE=ja_JP.UTF-8 LC_MESSAGES="${WINE_USER_LOCALE:-en_US.UTF-8}" \
+        DISPLAY="$WINE_DISPLAY" "$@"
 }
 
 wine_run() {
@@ -25,9 +29,13 @@ wine_run() {
 }
 
 wine_locale() {
-    [ -f "$WINE_LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] && return 0
+    local name
     mkdir -p "$WINE_LOCPATH"
-    localedef -i ja_JP -f UTF-8 "$WINE_LOCPATH/ja_JP.UTF-8" 2>/dev/null || [ -f "$WINE_LOCPATH/ja_JP.UTF-8/LC_CTYPE" ]
+    for name in ja_JP en_US; do
+        [ -f "$WINE_LOCPATH/$name.UTF-8/LC_CTYPE" ] && continue
+        localedef -i $name -f UTF-8 "$WINE_LOCPATH/$name.UTF-8" 2>/dev/null ||
+            [ -f "$WINE_LOCPATH/$name.UTF-8/LC_CTYPE" ] || return 1
+    done
 }
 
 # Registry every test relies on: Japanese font replacements (IPA fonts) so
@@ -111,7 +119,7 @@ wine_stop() {
 # given and $DISPLAY is set. wine_stop runs when the calling shell exits.
 wine_start() {
     local use_display=${1:-}
-    wine_locale || { echo "wine-env: cannot build the ja_JP.UTF-8 locale" >&2; return 1; }
+    wine_locale || { echo "wine-env: cannot build the ja_JP and en_US locales" >&2; return 1; }
     trap wine_stop EXIT
     if [ -n "$use_display" ] && [ -n "${DISPLAY:-}" ]; then
         WINE_DISPLAY=$DISPLAY
