@@ -351,6 +351,7 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
     // taken into use then, long before the sweep reaches it.
     HANDLE held = INVALID_HANDLE_VALUE;
     std::thread user([&] {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
         for (DWORD start = GetTickCount(); exists(folder + "\\install.arc") && GetTickCount() - start < 20000;)
             Sleep(1);
         held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
