@@ -115,6 +115,16 @@ wine_stop() {
     fi
 }
 
+# The platform the program is made for, checked once before anything runs:
+# Wine writes ソ in code page 932 (83 5C), the host locale at work.
+wine_platform_ok() {
+    local probe=$WINEPREFIX/drive_c/harness-cp.txt bytes
+    wine_run cmd /c 'echo ソ>C:\harness-cp.txt' >/dev/null 2>&1
+    bytes=$(od -An -tx1 "$probe" 2>/dev/null | tr -d ' \n')
+    rm -f "$probe"
+    [ "$bytes" = 835c0d0a ] || { echo "wine-env: Wine does not write code page 932 here" >&2; return 1; }
+}
+
 # Prepares locale and prefix and starts a private Xvfb unless use_display is
 # given and $DISPLAY is set. wine_stop runs when the calling shell exits.
 wine_start() {
@@ -126,5 +136,5 @@ wine_start() {
     else
         wine_xvfb || return 1
     fi
-    wine_prefix
+    wine_prefix && wine_platform_ok
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 
 #include "harness/driver.h"
 #include "image/rct_encode.h"
@@ -22,7 +23,7 @@ struct Picture {
     std::string file;
 };
 
-Picture makePicture(int width, int height)
+Picture makePicture(int width, int height, const char* name = nullptr)
 {
     Picture p{width, height, {}, {}};
     for (int y = 0; y < height; ++y)
@@ -31,7 +32,7 @@ Picture makePicture(int width, int height)
             p.bgr.push_back((unsigned char)(y * 7 + x * 3));
             p.bgr.push_back((unsigned char)(((x / 8 + y / 8) & 1) ? 0xE0 : 0x30));
         }
-    std::vector<unsigned char> file = encodeRctFile(p.bgr.data(), width, height);
+    std::vector<unsigned char> file = encodeRctFile(p.bgr.data(), width, height, name);
     p.file.assign(file.begin(), file.end());
     return p;
 }
@@ -84,22 +85,44 @@ void expectPictureShown(HWND window, const Picture& p)
     EXPECT_EQ(mismatch, "") << p.width << "x" << p.height;
 }
 
-// Layouts by INSTREADME, checked against the template's dialog units.
-struct LayoutCase {
-    const char* envLine;
-    const char* readmeCaption;  // null: two buttons
-};
+// Each control's place in a copy of the program's own template, made here
+// and never shown: where this system's dialog units put it.
+std::map<int, RECT> templatePlaces(const std::string& exe)
+{
+    std::map<int, RECT> places;
+    HMODULE module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    HWND dialog = CreateDialogParamA(module, "MAINDIALOG", NULL, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(NULL, dialog, (POINT*)&r, 2);
+        places[GetDlgCtrlID(child)] = r;
+    }
+    DestroyWindow(dialog);
+    FreeLibrary(module);
+    return places;
+}
 
+// The window centred, and its buttons, top to bottom, where the template
+// puts them, within the client area and right of a picture of the sample's
+// size (180 pixels square): with a readme button three, else two.
 TEST(MainWindow, ButtonLayoutCaptionAndPlace)
 {
-    const LayoutCase cases[] = {
+    const struct {
+        const char* envLine;
+        const char* readmeCaption;  // null: two buttons
+    } cases[] = {
         {"", nullptr},
         {"INSTREADME -x\r\n", nullptr},
         {"INSTREADME お読み|ください\r\n", "お読み ください"},
     };
-    for (const LayoutCase& c : cases) {
+    std::map<int, RECT> places;
+    for (const auto& c : cases) {
         std::string folder = freshFolder("layout");
-        Program program(prepareInstallation(folder, std::string(kEnv) + c.envLine));
+        std::string exe = prepareInstallation(folder, std::string(kEnv) + c.envLine);
+        if (places.empty())
+            places = templatePlaces(exe);
+        Program program(exe);
         HWND window = waitForDialog(program.pid(), kCaption);
         ASSERT_TRUE(window) << c.envLine;
 
@@ -108,66 +131,53 @@ TEST(MainWindow, ButtonLayoutCaptionAndPlace)
         EXPECT_EQ(w.left, (GetSystemMetrics(SM_CXSCREEN) - (w.right - w.left)) / 2) << "centred";
         EXPECT_EQ(w.top, (GetSystemMetrics(SM_CYSCREEN) - (w.bottom - w.top)) / 2) << "centred";
 
-        // Expected texts from top (130 dialog units) to bottom (160).
-        struct Slot {
-            int id, top;
-            const char* text;
-        } slots[] = {{1002, 130, c.readmeCaption ? "アンインストール" : nullptr},
-                     {1001, 145, c.readmeCaption ? c.readmeCaption : "アンインストール"},
-                     {1000, 160, "中止"}};
+        std::vector<std::pair<int, std::string>> shown = {{1001, "アンインストール"}, {1000, "中止"}};
+        if (c.readmeCaption)
+            shown = {{1002, "アンインストール"}, {1001, c.readmeCaption}, {1000, "中止"}};
         std::vector<Control> controls = controlsOf(window);
+        EXPECT_EQ(controls.size(), shown.size()) << c.envLine;
         ClientArea a = clientArea(window);
-        double unitX = a.width / 234.0, unitY = a.height / 179.0;
-        for (const Slot& s : slots) {
-            const Control* b = findControl(controls, s.id);
-            if (!s.text) {
-                EXPECT_EQ(b, nullptr) << s.id << " " << c.envLine;
-                continue;
-            }
-            ASSERT_NE(b, nullptr) << s.id << " " << c.envLine;
-            EXPECT_EQ(b->text, s.text);
+        LONG above = 0;
+        for (const auto& [id, text] : shown) {
+            const Control* b = findControl(controls, id);
+            ASSERT_NE(b, nullptr) << id << " " << c.envLine;
+            EXPECT_EQ(b->text, text);
             EXPECT_TRUE(b->visible);
-            EXPECT_NEAR(b->screen.left - a.screen.left, 155 * unitX, 1.5) << s.id;
-            EXPECT_NEAR(b->screen.top - a.screen.top, s.top * unitY, 1.5) << s.id;
-            EXPECT_NEAR(b->screen.right - b->screen.left, 75 * unitX, 1.5) << s.id;
-            EXPECT_NEAR(b->screen.bottom - b->screen.top, 14 * unitY, 1.5) << s.id;
+            RECT got = {b->screen.left - a.screen.left, b->screen.top - a.screen.top, b->screen.right - a.screen.left,
+                        b->screen.bottom - a.screen.top};
+            const RECT& want = places[id];
+            for (auto [g, t] : {std::pair{got.left, want.left}, {got.top, want.top}, {got.right, want.right},
+                                {got.bottom, want.bottom}})
+                EXPECT_NEAR(g, t, 1) << id << " " << c.envLine;
+            EXPECT_GE(got.top, above) << id;
+            EXPECT_GE(got.left, (a.height + 180) / 2) << id;
+            EXPECT_LE(got.right, a.width);
+            EXPECT_LE(got.bottom, a.height);
+            above = got.bottom;
         }
-        EXPECT_EQ(controls.size(), c.readmeCaption ? 3u : 2u);
-        postCloseBox(window);
+        // Enter and Escape, which the dialog manager turns into IDOK and
+        // IDCANCEL, do nothing; "中止" and the close box end with 0.
+        postKey(window, VK_RETURN);
+        postKey(window, VK_ESCAPE);
+        EXPECT_EQ(program.waitExit(500), STILL_ACTIVE) << "Enter or Escape ended the window";
+        if (c.readmeCaption)
+            pressButton(window, 1000);
+        else
+            postCloseBox(window);
         EXPECT_EQ(program.waitExit(), 0u);
         removeTree(folder);
     }
 }
 
-// "中止" and the close box end the program with 0; Enter and Escape, which
-// the dialog manager turns into IDOK and IDCANCEL, do nothing.
-TEST(MainWindow, CloseButtonAndCloseBoxEndWithZero)
-{
-    for (bool closeBox : {false, true}) {
-        std::string folder = freshFolder("close");
-        Program program(prepareInstallation(folder, kEnv));
-        HWND window = waitForDialog(program.pid(), kCaption);
-        ASSERT_TRUE(window);
-        postKey(window, VK_RETURN);
-        postKey(window, VK_ESCAPE);
-        EXPECT_EQ(program.waitExit(500), STILL_ACTIVE) << "Enter or Escape ended the window";
-        if (closeBox)
-            postCloseBox(window);
-        else
-            pressButton(window, 1000);
-        EXPECT_EQ(program.waitExit(), 0u) << closeBox;
-        removeTree(folder);
-    }
-}
-
 // The picture at 1:1, offsets from the client height, the top row at the
-// top: an odd width (rows padded in memory), a picture taller and one wider
-// than the client is high (negative offsets, clipped at the client edge).
+// top: an odd width (rows padded in memory) with a name to pass over, a
+// picture taller and one wider than the client is high (negative offsets,
+// clipped at the client edge).
 TEST(MainWindow, DrawsThePicture)
 {
     const int sizes[][2] = {{201, 173}, {101, 701}, {501, 61}};
     for (const auto& size : sizes) {
-        Picture p = makePicture(size[0], size[1]);
+        Picture p = makePicture(size[0], size[1], size[0] == 201 ? "タイトル画像" : nullptr);
         std::string folder = freshFolder("picture");
         std::string exe = prepareInstallation(folder, std::string(kEnv) + "INSTREADME お読みください\r\n");
         writeFile(folder + "\\insttscr.rct", p.file);
@@ -339,6 +349,7 @@ TEST(MainWindow, ConfirmationCancelledEveryWayKeepsTheWindow)
         HWND box = waitForDialog(program.pid(), kCaption, 10000, {window});
         ASSERT_TRUE(box) << way;
         EXPECT_EQ(messageBoxText(box), kCancelled);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), window);
         EXPECT_FALSE(IsWindow(dialog));
         if (way == CancelButton)
             expectMainWindowIgnores(program, window, "under the report");

@@ -12,15 +12,7 @@ using namespace harness;
 namespace {
 
 const char kMainCaption[] = "ＴＡＶＥＬＯ アプリケーション アンインストール";
-const int kUninstallButton = 1001;  // the middle slot when there is no readme
 const DWORD kScriptTimeoutMs = 30000;
-
-std::string tempPath(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + name;
-}
 
 int countProcesses(const char* exeName)
 {
@@ -34,102 +26,9 @@ int countProcesses(const char* exeName)
     return count;
 }
 
-// Presses "アンインストール", confirms, and answers the boxes that follow with
-// OK; returns their texts.
-std::vector<std::string> uninstall(Program& program, size_t boxes)
-{
-    std::vector<std::string> texts;
-    HWND main = waitForDialog(program.pid(), kMainCaption);
-    pressButton(main, kUninstallButton);
-    for (size_t i = 0; i <= boxes; ++i) {  // the confirmation first
-        HWND box = waitForDialog(program.pid(), nullptr, 10000, {main});
-        if (!box)
-            break;
-        if (i > 0)
-            texts.push_back(messageBoxText(box));
-        pressButton(box, IDOK);
-        waitGone(box);
-    }
-    return texts;
-}
-
-struct Scenario {
-    const char* parent;      // under C:\e2e\sd
-    const char* folder;      // under parent
-    const char* installEnv;  // besides the title
-    bool readOnlyProgram;
-    bool userFile;           // a save file left in the folder
-    bool parentGoes;         // INSTFOL names the folder above
-    bool pif;                // a companion .pif from an earlier run
-};
-
-// The names hold what a batch line could misread: '%' (%TEMP% is a real
-// variable), '&', blanks, and ソ, whose second byte is '\'.
-const Scenario kScenarios[] = {
-    {"%TEMP% & ソ", "Title", "INSTFOL %TEMP%|&|ソ\r\n", false, false, true, true},
-    {"", "plain ソ", "INSTFOL Other\r\n", false, false, false, false},
-    {"", "read-only ソ", "", true, false, false, true},
-    {"", "saves & 100%", "INSTFOL sd\r\n", false, true, false, false},
-};
-
-TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
-{
-    const std::string script = tempPath("TaveloSuicide.bat");
-    const std::string pif = tempPath("TaveloSuicide.pif");
-    for (const Scenario& s : kScenarios) {
-        std::string root = freshFolder("sd");
-        std::string parent = *s.parent ? freshFolder(std::string("sd\\") + s.parent) : root;
-        std::string folder = parent + "\\" + s.folder;
-        CreateDirectoryA(folder.c_str(), NULL);
-        std::string exe = prepareInstallation(folder, std::string("TITLEBAR ＴＡＶＥＬＯ|アプリケーション\r\n") + s.installEnv);
-        if (s.readOnlyProgram)
-            SetFileAttributesA(exe.c_str(), FILE_ATTRIBUTE_READONLY);
-        if (s.userFile)
-            writeFile(folder + "\\save.dat", "mine");
-        DeleteFileA(pif.c_str());
-        if (s.pif)
-            writeFile(pif, "old companion");
-        DeleteFileA(script.c_str());
-
-        Program program(exe);
-        ASSERT_TRUE(program.started()) << s.folder;
-        std::vector<std::string> expected = {"アンインストールを終了します"};
-        if (s.userFile)
-            expected.insert(expected.begin(), "フォルダ[" + folder + "]にはユーザファイルが残っています。");
-        EXPECT_EQ(uninstall(program, expected.size()), expected) << s.folder;
-        EXPECT_EQ(program.waitExit(), 0u) << s.folder;
-
-        // The script deletes itself last.
-        EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, kScriptTimeoutMs)) << s.folder;
-        EXPECT_TRUE(waitFor([&] { return countProcesses("cmd.exe") == 0; }, 5000)) << s.folder;
-        EXPECT_FALSE(exists(exe)) << s.folder;
-        EXPECT_FALSE(exists(pif)) << s.folder;
-        EXPECT_EQ(exists(folder), s.userFile) << s.folder;
-        if (s.userFile) {
-            EXPECT_EQ(readFile(folder + "\\save.dat"), "mine");
-        }
-        EXPECT_EQ(exists(parent), !s.parentGoes) << s.folder;
-        removeTree(root);
-    }
-}
-
-// Started with the process id in this variable, the test program only
-// attaches to that process's console and ends: 0 when the console has no
-// window, 1 when it has one, 2 when there is none (the process may still be
-// setting it up: it waits a while). A probe of its own, as the test program
-// gives up its console to attach, and with it its output.
-const char kConsoleProbe[] = "E2E_CONSOLE_OF";
-const bool kProbing = [] {
-    char pid[16];
-    if (GetEnvironmentVariableA(kConsoleProbe, pid, sizeof pid)) {
-        FreeConsole();
-        bool attached = waitFor([&] { return AttachConsole(strtoul(pid, NULL, 10)) != 0; }, 5000);
-        ExitProcess(!attached ? 2 : GetConsoleWindow() != NULL);
-    }
-    return false;
-}();
-
-// The command line a process was created with, read back from its memory.
+// The user's defaults for the command interpreter (AutoRun, delayed
+// expansion) must not reach the script. Wine's cmd knows neither, so the
+// command line is read back from the interpreter's process instead.
 std::string commandLineOf(HANDLE process)
 {
     typedef NTSTATUS(NTAPI * QueryFn)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
@@ -164,15 +63,51 @@ DWORD childProcess(DWORD parent, const char* exeName)
     return child;
 }
 
-// The user's defaults for the command interpreter (AutoRun, delayed
-// expansion) must not reach the script. Wine's cmd knows neither, so the
-// command line is read back from the interpreter's process instead; and the
-// script must do its work whatever the temporary folder's name holds ('%'
-// cannot be carried on a command line). The test holds the program's file
+// Started with the process id in this variable, the test program only
+// attaches to that process's console and ends: 0 when the console has no
+// window, 1 when it has one, 2 when there is none (the process may still be
+// setting it up: it waits a while). A probe of its own, as the test program
+// gives up its console to attach, and with it its output.
+const char kConsoleProbe[] = "E2E_CONSOLE_OF";
+const bool kProbing = [] {
+    char pid[16];
+    if (GetEnvironmentVariableA(kConsoleProbe, pid, sizeof pid)) {
+        FreeConsole();
+        bool attached = waitFor([&] { return AttachConsole(strtoul(pid, NULL, 10)) != 0; }, 5000);
+        ExitProcess(!attached ? 2 : GetConsoleWindow() != NULL);
+    }
+    return false;
+}();
+
+struct Scenario {
+    const char* parent;      // under C:\e2e\sd
+    const char* folder;      // under parent
+    const char* installEnv;  // besides the title
+    const char* temp;        // the temporary folder, under C:\e2e\sdtemp
+    bool relative;           // the script named relative to it
+    bool readOnlyProgram;
+    bool userFile;    // a save file left in the folder
+    bool parentGoes;  // INSTFOL names the folder above
+    bool pif;         // a companion .pif from an earlier run
+};
+
+// The names hold what a batch line or cmd's command line could misread:
+// '%' (%TEMP% is a real variable, and cmd expands it even between quotes),
+// '&', '^', '!', brackets, blanks, and ソ and 表, whose second byte is '\'.
+const Scenario kScenarios[] = {
+    {"%TEMP% & ソ", "Title", "INSTFOL %TEMP%|&|ソ\r\n", "a b&c^d!e(f)ソ表", false, false, false, true, true},
+    {"", "plain ソ", "INSTFOL Other\r\n", "%TEMP% 100%", true, false, false, false, false},
+    {"", "read-only ソ", "", "t", false, true, false, false, true},
+    {"", "saves & 100%", "INSTFOL sd\r\n", "t", false, false, true, false, false},
+};
+
+// After the program has gone, the script it left behind deletes the
+// program, its folder and itself. It is started through the system's own
+// cmd, in a console without a window. The test holds the program's file
 // open meanwhile, so that the script waits in its loop.
-TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
+TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
 {
-    char system[MAX_PATH], systemImages[MAX_PATH];
+    char system[MAX_PATH], systemImages[MAX_PATH], oldTemp[MAX_PATH], oldTmp[MAX_PATH], self[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     // A 32-bit program on 64-bit Windows names system32 and gets the 32-bit
     // interpreter from the WOW64 system folder.
@@ -181,54 +116,63 @@ TEST(SelfDelete, ScriptRunsThroughTheSystemsCmdInAnyTemporaryFolder)
     if (!wow64 || !GetSystemWow64DirectoryA(systemImages, sizeof systemImages))
         strcpy(systemImages, system);
     const std::string prefix = std::string("cmd.exe /d /v:off /s /c \"\"") + system + "\\chcp.com\" 932 >nul & \"";
-    const struct {
-        const char* temp;  // under C:\e2e\sdtemp
-        bool relative;     // the script named relative to it
-    } cases[] = {{"a b&c^d!e(f)ソ表", false}, {"%TEMP% 100%", true}};
-    char oldTemp[MAX_PATH], oldTmp[MAX_PATH];
     GetEnvironmentVariableA("TEMP", oldTemp, sizeof oldTemp);
     GetEnvironmentVariableA("TMP", oldTmp, sizeof oldTmp);
-    for (const auto& c : cases) {
-        std::string root = freshFolder("sdtemp");
-        std::string temp = freshFolder(std::string("sdtemp\\") + c.temp);
-        std::string folder = root + "\\game ソ表";
+    GetModuleFileNameA(NULL, self, sizeof self);
+    for (const Scenario& s : kScenarios) {
+        std::string root = freshFolder("sd");
+        std::string temp = freshFolder(std::string("sdtemp\\") + s.temp);
+        std::string parent = *s.parent ? freshFolder(std::string("sd\\") + s.parent) : root;
+        std::string folder = parent + "\\" + s.folder;
+        std::string script = temp + "\\TaveloSuicide.bat", pif = temp + "\\TaveloSuicide.pif";
         CreateDirectoryA(folder.c_str(), NULL);
-        std::string exe = prepareInstallation(folder, "TITLEBAR ＴＡＶＥＬＯ|アプリケーション\r\n");
+        std::string exe = prepareInstallation(folder, std::string("TITLEBAR ＴＡＶＥＬＯ|アプリケーション\r\n") + s.installEnv);
+        if (s.readOnlyProgram)
+            SetFileAttributesA(exe.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (s.userFile)
+            writeFile(folder + "\\save.dat", "mine");
+        if (s.pif)
+            writeFile(pif, "old companion");
+
         SetEnvironmentVariableA("TEMP", temp.c_str());
         SetEnvironmentVariableA("TMP", temp.c_str());
         Program program(exe);
         SetEnvironmentVariableA("TEMP", oldTemp);
         SetEnvironmentVariableA("TMP", oldTmp);
-        ASSERT_TRUE(program.started()) << c.temp;
+        ASSERT_TRUE(program.started()) << s.folder;
         HANDLE hold = CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(uninstall(program, 1), std::vector<std::string>{"アンインストールを終了します"}) << c.temp;
+        std::vector<std::string> expected = {"アンインストールを終了します"};
+        if (s.userFile)
+            expected.insert(expected.begin(), "フォルダ[" + folder + "]にはユーザファイルが残っています。");
+        EXPECT_EQ(uninstallThroughWindow(program, kMainCaption, IDOK, false), expected) << s.folder;
         DWORD pid = 0;
-        EXPECT_TRUE(waitFor([&] { return (pid = childProcess(program.pid(), "cmd.exe")) != 0; })) << c.temp;
-        EXPECT_EQ(program.waitExit(), 0u) << c.temp;
+        EXPECT_TRUE(waitFor([&] { return (pid = childProcess(program.pid(), "cmd.exe")) != 0; })) << s.folder;
+        EXPECT_EQ(program.waitExit(), 0u) << s.folder;
 
         HANDLE cmd = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
         char image[MAX_PATH] = "";
         DWORD size = sizeof image;
         QueryFullProcessImageNameA(cmd, 0, image, &size);
         EXPECT_EQ(_stricmp(image, (std::string(systemImages) + "\\cmd.exe").c_str()), 0) << image;
-        EXPECT_EQ(commandLineOf(cmd), prefix + (c.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << c.temp;
-        // A console of its own, for chcp, and without a window that a
-        // terminal could show (CREATE_NO_WINDOW).
-        char self[MAX_PATH];
-        GetModuleFileNameA(NULL, self, sizeof self);
+        EXPECT_EQ(commandLineOf(cmd), prefix + (s.relative ? "." : temp) + "\\TaveloSuicide.bat\"\"") << s.temp;
         SetEnvironmentVariableA(kConsoleProbe, std::to_string(pid).c_str());
         Program probe(self);
         SetEnvironmentVariableA(kConsoleProbe, NULL);
-        EXPECT_EQ(probe.waitExit(), 0u) << c.temp;
+        EXPECT_EQ(probe.waitExit(), 0u) << "a console without a window: " << s.folder;
         CloseHandle(cmd);
         CloseHandle(hold);
 
-        std::string script = temp + "\\TaveloSuicide.bat";
-        EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, kScriptTimeoutMs)) << c.temp;
-        EXPECT_TRUE(waitFor([&] { return !exists(folder); }, 5000)) << c.temp;
-        EXPECT_TRUE(waitFor([&] { return countProcesses("cmd.exe") == 0; }, 5000)) << c.temp;
+        // The script deletes itself last.
+        EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, kScriptTimeoutMs)) << s.folder;
+        EXPECT_TRUE(waitFor([&] { return countProcesses("cmd.exe") == 0; }, 5000)) << s.folder;
+        EXPECT_FALSE(exists(pif)) << s.folder;
+        EXPECT_EQ(exists(folder), s.userFile) << s.folder;
+        if (s.userFile) {
+            EXPECT_EQ(readFile(folder + "\\save.dat"), "mine");
+        }
+        EXPECT_EQ(exists(parent), !s.parentGoes) << s.folder;
         removeTree(root);
+        removeTree(temp);
     }
 }
 

@@ -19,7 +19,6 @@ namespace {
 const char kTitle[] = "E2E ソフト テスト";
 const std::string kCaption = std::string(kTitle) + " アンインストール";
 const int kUninstallButton = 1001;  // the middle slot without a readme button
-const int kSaveFilesBox = 1007;
 const char kFinal[] = "アンインストールを終了します";
 const char kCancelled[] = "アンインストールを中止しました";
 const char kEntries[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -128,40 +127,6 @@ std::string install(bool usersNeighbours)
     return exe;
 }
 
-// Presses "アンインストール" and answers the confirmation (ticking the save
-// files when asked, or cancelling); then answers each box with what reply
-// gives for its text (OK by default) and returns their texts, up to the
-// last one or a Cancel.
-std::vector<std::string> uninstall(Program& program, int answer, bool tick,
-                                   const std::function<int(const std::string&)>& reply =
-                                       [](const std::string&) { return IDOK; })
-{
-    std::vector<std::string> texts;
-    HWND main = waitForDialog(program.pid(), kCaption.c_str());
-    if (!main)
-        return {"no main window"};
-    pressButton(main, kUninstallButton);
-    HWND confirm = waitForDialog(program.pid(), nullptr, 10000, {main});
-    if (!confirm || !GetDlgItem(confirm, kSaveFilesBox))
-        return {"no confirmation"};
-    if (tick) {
-        PostMessageA(GetDlgItem(confirm, kSaveFilesBox), BM_CLICK, 0, 0);
-        waitFor([&] { return isChecked(confirm, kSaveFilesBox); });
-    }
-    pressButton(confirm, answer);
-    waitGone(confirm);
-    while (HWND box = waitForDialog(program.pid(), nullptr, 5000, {main})) {
-        texts.push_back(messageBoxText(box));
-        int button = reply(texts.back());
-        pressButton(box, button);
-        waitGone(box);
-        if (texts.back().compare(0, strlen(kFinal), kFinal) == 0 || texts.back() == kCancelled ||
-            button == IDCANCEL)
-            break;
-    }
-    return texts;
-}
-
 // Takes the inventory while the final box is still open.
 std::function<int(const std::string&)> inventoryAtFinal(Inventory& after)
 {
@@ -249,6 +214,7 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
         if (c.inUse)
             use.start();
         Inventory before = inventory(), after;
+        setClipboardText("sentinel");
         Program program(exe);
         ASSERT_TRUE(program.started());
         auto reply = [&](const std::string& text) {
@@ -257,12 +223,13 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
             use.end();
             return IDRETRY;
         };
-        EXPECT_EQ(uninstall(program, IDOK, c.tick, reply), c.boxes) << c.tick;
+        EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, c.tick, reply), c.boxes) << c.tick;
         Inventory removed = removedAlways;
         removed.insert(c.alsoRemoved.begin(), c.alsoRemoved.end());
         EXPECT_EQ(minus(before, after), removed) << c.tick;
         EXPECT_EQ(minus(after, before), Inventory{}) << c.tick;
         EXPECT_EQ(program.waitExit(), 0u);
+        EXPECT_EQ(clipboardText(), c.inUse ? kInUse : "sentinel") << "only error texts go to the clipboard";
         // The first-level key goes with nothing else in it; the group folder
         // and the first-level key are not in the inventory's view.
         EXPECT_EQ(registryKeyExists(HKEY_CURRENT_USER, kRegistry), !c.tick);
@@ -286,12 +253,12 @@ TEST(Uninstall, CancelTouchesNothing)
         Program program(exe);
         ASSERT_TRUE(program.started());
         if (inUse) {
-            EXPECT_EQ(uninstall(program, IDOK, true, [](const std::string&) { return IDCANCEL; }),
+            EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, true, [](const std::string&) { return IDCANCEL; }),
                       std::vector<std::string>{kInUse});
             EXPECT_EQ(clipboardText(), kInUse);
             EXPECT_EQ(program.waitExit(), 0xFFFFFFFFu);
         } else {
-            EXPECT_EQ(uninstall(program, IDCANCEL, true), std::vector<std::string>{kCancelled});
+            EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDCANCEL, true), std::vector<std::string>{kCancelled});
             HWND main = waitForDialog(program.pid(), kCaption.c_str());
             ASSERT_TRUE(main) << "the window stays";
             postClose(main);
@@ -357,7 +324,7 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
         held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
                            NULL);
     });
-    std::vector<std::string> boxes = uninstall(program, IDOK, false);
+    std::vector<std::string> boxes = uninstallThroughWindow(program, kCaption, IDOK, false);
     user.join();
     CloseHandle(held);
     std::string prefix = "\\??\\" + root;
@@ -407,7 +374,8 @@ TEST(Uninstall, HostilePatternsDeleteNothingOutside)
         "C:\\e2e\\hostile\\victim.txt", "C:..\\victim.txt", "C:victim.txt", "\\victim.txt", "\\e2e\\hostile\\victim.txt",
         "/e2e/hostile/victim.txt", "\\\\?\\C:\\e2e\\hostile\\victim.txt", "\\\\.\\C:\\e2e\\hostile\\victim.txt",
         "...\\victim.txt", ". .\\victim.txt", ".. \\victim.txt", "sub\\..\\..\\victim.txt",
-        "sub/../../victim.txt", ".\\..\\victim.txt", "sub\\\\..\\victim.txt", "link\\*", "link\\*.dat",
+        "sub/../../victim.txt", ".\\..\\victim.txt", "sub\\\\..\\victim.txt", "link\\*", "link\\*.dat", "link/*",
+        "link\\deep\\*",
         "sub\\" + std::string(300, 'x') + "\\*"};
     std::string env = "TITLEBAR\tE2E|ソフト|テスト\r\n[EOF]\r\n[delfiles]\r\n";
     for (const std::string& p : patterns)
@@ -423,13 +391,14 @@ TEST(Uninstall, HostilePatternsDeleteNothingOutside)
     CreateDirectoryA((root + "\\empty").c_str(), NULL);
     writeFile(root + "\\victim.txt", "mine");
     writeFile(root + "\\victims\\a.dat", "mine");
+    makePath(root + "\\victims\\deep\\b.dat");
     writeFile("C:\\victim.txt", "mine");
     bool linked = makeDirectoryLink(folder + "\\link", root + "\\victims");
     Inventory outside = minus(fileInventory(root), fileInventory(folder, "inst\\"));
 
     Program program(exe);
     ASSERT_TRUE(program.started());
-    EXPECT_EQ(uninstall(program, IDOK, true), std::vector<std::string>{kFinal});
+    EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, true), std::vector<std::string>{kFinal});
     EXPECT_EQ(program.waitExit(), 0u);
     EXPECT_EQ(minus(fileInventory(root), fileInventory(folder, "inst\\")), outside);
     EXPECT_TRUE(exists("C:\\victim.txt"));
@@ -468,7 +437,7 @@ TEST(Uninstall, OnlyLongNameMatchesGo)
 
     Program program(exe);
     ASSERT_TRUE(program.started());
-    EXPECT_EQ(uninstall(program, IDOK, false,
+    EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, false,
                         [&](const std::string& text) {
                             if (text == kFinal)
                                 after = fileInventory(root);

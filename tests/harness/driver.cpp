@@ -472,6 +472,36 @@ void setClipboardText(const std::string& text)
     DestroyWindow(window);
 }
 
+std::vector<std::string> uninstallThroughWindow(Program& program, const std::string& caption, int answer, bool tick,
+                                                const std::function<int(const std::string&)>& reply)
+{
+    const int uninstallButton = 1001, saveFilesBox = 1007;
+    const char final[] = "アンインストールを終了します", cancelled[] = "アンインストールを中止しました";
+    std::vector<std::string> texts;
+    HWND main = waitForDialog(program.pid(), caption.c_str());
+    if (!main)
+        return {"no main window"};
+    pressButton(main, uninstallButton);
+    HWND confirm = waitForDialog(program.pid(), nullptr, 10000, {main});
+    if (!confirm || !GetDlgItem(confirm, saveFilesBox))
+        return {"no confirmation"};
+    if (tick) {
+        PostMessageA(GetDlgItem(confirm, saveFilesBox), BM_CLICK, 0, 0);
+        waitFor([&] { return isChecked(confirm, saveFilesBox); });
+    }
+    pressButton(confirm, answer);
+    waitGone(confirm);
+    while (HWND box = waitForDialog(program.pid(), nullptr, 5000, {main})) {
+        texts.push_back(messageBoxText(box));
+        int button = reply(texts.back());
+        pressButton(box, button);
+        waitGone(box);
+        if (texts.back().compare(0, strlen(final), final) == 0 || texts.back() == cancelled || button == IDCANCEL)
+            break;
+    }
+    return texts;
+}
+
 Capture captureScreen(const RECT& rect)
 {
     Capture capture;

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,15 @@ std::string clipboardText();
 // The locale the clipboard's text is tagged with (CF_LOCALE), or 0.
 LCID clipboardLocale();
 void setClipboardText(const std::string& text);
+
+// The uninstall as a user runs it: presses "アンインストール" (the middle
+// button, there being no readme button) in the window captioned caption,
+// answers the confirmation with answer (ticking the save files when tick),
+// then each box with what reply gives for its text (OK by default); returns
+// their texts, up to the last box, a cancelled run's or a Cancel.
+std::vector<std::string> uninstallThroughWindow(Program& program, const std::string& caption, int answer, bool tick,
+                                                const std::function<int(const std::string&)>& reply =
+                                                    [](const std::string&) { return IDOK; });
 
 // --- screen --------------------------------------------------------------
 // Pixels as the screen shows them: 3 bytes each (blue, green, red), rows of

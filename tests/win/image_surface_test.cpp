@@ -14,48 +14,6 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-struct StrideCase {
-    int width;
-    int stride;
-};
-
-TEST(ImageSurface, HeaderAndStride)
-{
-    const StrideCase cases[] = {{1, 4}, {3, 12}, {4, 12}, {5, 16}, {100, 300}};
-    for (const StrideCase& c : cases) {
-        ImageSurface* s = createImageSurface(c.width, 2);
-        ASSERT_NE(s, nullptr) << c.width;
-        EXPECT_EQ(s->width, c.width);
-        EXPECT_EQ(s->height, 2);
-        EXPECT_EQ(s->stride, c.stride);
-        BITMAPINFOHEADER expected = {};
-        expected.biSize = 40;
-        expected.biWidth = c.width;
-        expected.biHeight = -2;
-        expected.biPlanes = 1;
-        expected.biBitCount = 24;
-        expected.biCompression = BI_RGB;
-        EXPECT_EQ(memcmp(s->bitmapInfo, &expected, 40), 0) << c.width;
-        // The platform agrees on the row size; the first row in memory is
-        // the top one, blue first.
-        DIBSECTION dib;
-        ASSERT_EQ(GetObjectA(s->bitmap, sizeof dib, &dib), (int)sizeof dib);
-        EXPECT_EQ(dib.dsBm.bmWidthBytes, c.stride);
-        EXPECT_EQ(dib.dsBm.bmBits, s->bits);
-        memset(s->bits, 0x5A, (size_t)s->stride * s->height);
-        s->bits[0] = 1, s->bits[1] = 2, s->bits[2] = 3;
-        GdiFlush();
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, s->bitmap);
-        EXPECT_EQ(GetPixel(dc, 0, 0), RGB(3, 2, 1)) << c.width;
-        EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0x5A, 0x5A, 0x5A)) << c.width;
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        freeImageSurface(s);
-    }
-    freeImageSurface(nullptr);
-}
-
 TEST(ImageSurface, RefusesSizesWithoutBitmap)
 {
     EXPECT_EQ(createImageSurface(0, 1), nullptr);
@@ -100,21 +58,6 @@ Bytes pictureOf(int w, int h)
     for (size_t i = 0; i < px.size(); ++i)
         px[i] = (unsigned char)(i * 7 % 251 / (i % 5 ? 1 : 3));
     return px;
-}
-
-// An odd width: rows padded to the surface's stride; a name to skip.
-TEST_F(RctImageLoad, DecodesIntoTheSurfaceAtItsStride)
-{
-    const int w = 5, h = 3;
-    Bytes px = pictureOf(w, h);
-    write(encodeRctFile(px.data(), w, h, "タイトル画像"));
-    ImageSurface* s = loadRctImage("picture.rct");
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->width, w);
-    EXPECT_EQ(s->height, h);
-    for (int y = 0; y < h; ++y)
-        EXPECT_EQ(memcmp(s->bits + (size_t)s->stride * y, &px[(size_t)w * 3 * y], (size_t)w * 3), 0) << "row " << y;
-    freeImageSurface(s);
 }
 
 // Files that are no picture, damaged, or short for good yield none (and

@@ -1,4 +1,4 @@
-// Registry and INI cleanup against the real registry, under a private key
+// Registry cleanup against the real registry, under a private key
 // HKCU\Software\uninst-test-eng; a sibling sentinel key must never change.
 #include <gtest/gtest.h>
 
@@ -169,29 +169,6 @@ TEST_F(Registry, UninstallEntryIsDeletedByTheTitleWithItsBlanks)
     removeUninstallEntry();
     EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, entry));
     deleteRegistryTree(HKEY_LOCAL_MACHINE, entry);
-}
-
-TEST(IniSection, RemovesOnlyTheNamedSection)
-{
-    const char* path = "C:\\engine-env\\test.ini";
-    makePath("C:\\engine-env\\");
-    const std::string text = "[A]\r\nk=v\r\n[Sec]\r\nx=y\r\nz=w\r\n[B]\r\nq=r\r\n";
-    FILE* f = fopen(path, "wb");
-    fputs(text.c_str(), f);
-    fclose(f);
-    removeIniSection(path, "Missing");
-    WritePrivateProfileStringA(NULL, NULL, NULL, path);  // flush Wine's cache
-    char sections[256] = "";
-    DWORD n = GetPrivateProfileSectionNamesA(sections, sizeof sections, path);
-    EXPECT_EQ(std::string(sections, n), std::string("A\0Sec\0B", 8));
-
-    removeIniSection(path, "Sec");
-    n = GetPrivateProfileSectionNamesA(sections, sizeof sections, path);
-    EXPECT_EQ(std::string(sections, n), std::string("A\0B", 4));
-    char value[16];
-    GetPrivateProfileStringA("B", "q", "", value, sizeof value, path);
-    EXPECT_STREQ(value, "r");
-    DeleteFileA(path);
 }
 
 }  // namespace
