@@ -37,7 +37,7 @@ const char kInstallEnv[] =
     "INI_FILE\tC:\\e2e\\uninstall\\game.ini\r\n"
     "INI_SECTION\tTitle\r\n"
     "[EOF]\r\n"
-    "[delfiles]\r\n*.exe\r\nreadme.txt\r\ndata\\sub\\*.dat\r\ndata\\*.dat\r\nmovie\\*.*\r\n-\r\n"
+    "[delfiles]\r\n*.exe\r\ngame.exe\r\nreadme.txt\r\ndata\\sub\\*.dat\r\ndata\\*.dat\r\nmovie\\*.*\r\n-\r\n"
     "[delfiles_user]\r\nsave\\*.sav\r\nsave.ini\r\n-\r\n";
 
 std::string programs()

@@ -5,7 +5,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "uninstall/file_search_win.h"
+#include "uninstall/files_in_use_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "uninstall/removal_pattern.h"
 #include "native/long_name_rules.h"
@@ -123,6 +126,28 @@ TEST_F(FolderSweep, SearchAgreesWithTheLongNameRules)
             EXPECT_EQ(searchFinds(kFolder + "\\" + c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
         }
     }
+}
+
+// Files in use are named once, however many patterns name them, and ten at
+// the most, then "…".
+TEST_F(FolderSweep, FilesInUseNamedOnceAndTenAtMost)
+{
+    std::vector<HANDLE> held;
+    for (int i = 0; i < 12; ++i) {
+        std::string path = kFolder + "\\" + std::to_string(i) + ".dat";
+        makePath(path);
+        held.push_back(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL));
+    }
+    char text[IN_USE_TEXT_BYTES];
+    setRemovalList(&delfilesList, {"10.dat", "11.dat", "10.dat"});
+    EXPECT_EQ(findFilesInUse(kFolder.c_str(), false, text, sizeof text), 2);
+    EXPECT_STREQ(text, "10.dat\n11.dat");
+    setRemovalList(&delfilesList, {"*.dat"});
+    EXPECT_EQ(findFilesInUse(kFolder.c_str(), false, text, sizeof text), 12);
+    EXPECT_EQ(std::count(text, text + strlen(text), '\n'), 10) << text;
+    EXPECT_STREQ(strrchr(text, '\n'), "\n…");
+    for (HANDLE file : held)
+        CloseHandle(file);
 }
 
 int g_calls;
