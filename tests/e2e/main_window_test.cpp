@@ -85,13 +85,18 @@ void expectPictureShown(HWND window, const Picture& p)
     EXPECT_EQ(mismatch, "") << p.width << "x" << p.height;
 }
 
+INT_PTR CALLBACK ignoreMessages(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
 // Each control's place in a copy of the program's own template, made here
 // and never shown: where this system's dialog units put it.
 std::map<int, RECT> templatePlaces(const std::string& exe)
 {
     std::map<int, RECT> places;
     HMODULE module = LoadLibraryExA(exe.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
-    HWND dialog = CreateDialogParamA(module, "MAINDIALOG", NULL, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    HWND dialog = CreateDialogParamA(module, "MAINDIALOG", NULL, ignoreMessages, 0);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r;
         GetWindowRect(child, &r);
