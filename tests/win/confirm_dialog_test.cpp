@@ -60,17 +60,20 @@ protected:
     }
 };
 
-// A folder longer than the prompt can hold is cut, never written past it.
+// A folder longer than the prompt can hold is cut, never written past it;
+// and a cancelled dialog chooses no save files.
 TEST_F(ConfirmDialog, LongFolderIsCutToThePrompt)
 {
     std::string folder(700, 'a');
     size_t shown = 0;
-    ask(folder.c_str(), [&](HWND d) {
+    int result = ask(folder.c_str(), [&](HWND d) {
         char text[1024];
         shown = GetDlgItemTextA(d, IDC_PROMPT, text, sizeof text);
-        EndDialog(d, 1);
+        SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(shown, 511u);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(deleteSaveFilesChosen(), 0);
 }
 
 // A dialog that cannot be made is no permission to delete.
