@@ -30,11 +30,12 @@ int g_laterCount;
 
 // Whether path, as the sweep finds it in the install folder, is the running
 // program's own file: the name a search gives back for the program's path is
-// its long name, however the program was started.
+// its long name, however the program was started, and holds no separator, so
+// no path into a subfolder equals it.
 bool isProgramFile(const char* path)
 {
     char program[MAX_PATH_BYTES];
-    if (mbFindByte(path, '\\') || mbFindByte(path, '/') || programPath(program) != 0)
+    if (programPath(program) != 0)
         return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(program, &found);
