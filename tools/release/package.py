@@ -56,11 +56,14 @@ def write_zip(path, files, epoch):
     with zipfile.ZipFile(path, "w") as z:
         for name, data in files:
             info = zipfile.ZipInfo(name, date_time=stamp)
-            info.compress_type = zipfile.ZIP_DEFLATED
+            # Stored, not deflated: deflated bytes are whatever the zlib
+            # that Python links makes of them (zlib-ng makes others), and
+            # the zip must come out the same on any build machine.
+            info.compress_type = zipfile.ZIP_STORED
             info.create_system = 3  # Unix: the attributes below
             mode = 0o755 if name.endswith(".exe") else 0o644
             info.external_attr = (0o100000 | mode) << 16
-            z.writestr(info, data, compresslevel=9)
+            z.writestr(info, data)
 
 
 def main():
