@@ -79,9 +79,14 @@ int main()
                     DeleteFileA(file.c_str());
             } else {
                 char inUse[IN_USE_TEXT_BYTES];
-                if (side == CheckAndSweep)
-                    findFilesInUse(kFolder, false, inUse, sizeof inUse);
-                sweepInstalledFiles(kFolder);
+                SweptFolder folder = {kFolder, holdFolder(kFolder)};
+                MarkedFiles marked = {};
+                if (side == CheckAndSweep) {
+                    findFilesInUse(folder, false, inUse, sizeof inUse, &marked);
+                    deleteMarkedFiles(&marked);
+                }
+                sweepInstalledFiles(folder, kDeleteFiles);
+                CloseHandle(folder.held);
             }
             QueryPerformanceCounter(&end);
             times[side].push_back(seconds(start, end));

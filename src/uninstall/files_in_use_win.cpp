@@ -1,55 +1,30 @@
 #include "uninstall/files_in_use_win.h"
 
-#include <windows.h>
-
 #include <stdlib.h>
 #include <string.h>
-
-#include "base/codepage.h"
-#include "shell/startup.h"
-#include "uninstall/folder_sweep_win.h"
-#include "uninstall/path.h"
 
 namespace {
 
 const int kNamesShown = 10;
+// Open files cost the system memory (and Wine's server a descriptor each):
+// past this many, a mark is taken back at once, and the removal opens the
+// file again. An installation this large takes a while either way.
+const int kMarkedMost = 16384;
 
 // The check's list while it runs.
-char* g_text;
-size_t g_textSize;
-int g_inUse;
-bool g_cut;
-
-// Files put off to the next restart that lie directly in the install folder.
-struct LaterFile {
-    LaterFile* next;
-    char name[1];
+struct InUseList {
+    char* text;
+    size_t size;
+    int count;
+    bool cut;
+    MarkedFiles* marked;
 };
-LaterFile* g_laterFiles;
-int g_laterCount;
-
-// Whether path, as the sweep finds it in the install folder, is the running
-// program's own file: the name a search gives back for the program's path is
-// its long name, however the program was started, and holds no separator, so
-// no path into a subfolder equals it.
-bool isProgramFile(const char* path)
-{
-    char program[MAX_PATH_BYTES];
-    if (programPath(program) != 0)
-        return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(program, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return strcmp(found.cFileName, path) == 0;
-}
 
 // Whether path is already a line of the list: two patterns may name one file.
-bool isListed(const char* path)
+bool isListed(const char* text, const char* path)
 {
     size_t length = strlen(path);
-    for (const char* line = g_text; *line;) {
+    for (const char* line = text; *line;) {
         const char* end = strchr(line, '\n');
         size_t lineLength = end ? (size_t)(end - line) : strlen(line);
         if (lineLength == length && memcmp(line, path, length) == 0)
@@ -61,83 +36,63 @@ bool isListed(const char* path)
     return false;
 }
 
-void noteIfInUse(const char* path)
+void unmarkAll(MarkedFiles* marked)
 {
-    if (!isFileInUse(path) || isListed(path))
+    while (marked->count > 0)
+        unmarkFile(marked->handles[--marked->count]);
+}
+
+void noteIfInUse(const FoundFile& file, void* context)
+{
+    InUseList& list = *(InUseList*)context;
+    const char* path = file.path + file.relative;
+    HANDLE handle;
+    NTSTATUS status = markFileForDeletion(file, &handle);
+    if (status == 0) {
+        MarkedFiles* marked = list.marked;
+        if (!marked->handles)
+            marked->handles = (HANDLE*)malloc(kMarkedMost * sizeof(HANDLE));
+        if (list.count == 0 && marked->handles && marked->count < kMarkedMost)
+            marked->handles[marked->count++] = handle;
+        else
+            unmarkFile(handle);
         return;
-    ++g_inUse;
+    }
+    if (!isKeptByAnother(status) || isListed(list.text, path))
+        return;
+    // From the first file in use on, the user is asked, and nothing goes.
+    unmarkAll(list.marked);
+    ++list.count;
     // Room stays for a last line "…", which a name too long for what is
     // left brings as an eleventh one does.
-    size_t used = strlen(g_text);
-    bool fits = g_inUse <= kNamesShown && used + 1 + strlen(path) + sizeof "\n…" <= g_textSize;
+    size_t used = strlen(list.text);
+    bool fits = list.count <= kNamesShown && used + 1 + strlen(path) + sizeof "\n…" <= list.size;
     if (fits) {
         if (used)
-            strcat(g_text, "\n");
-        strcat(g_text, path);
-    } else if (!g_cut) {
-        strcat(g_text, used ? "\n…" : "…");
-        g_cut = true;
+            strcat(list.text, "\n");
+        strcat(list.text, path);
+    } else if (!list.cut) {
+        strcat(list.text, used ? "\n…" : "…");
+        list.cut = true;
     }
 }
 
 }  // namespace
 
-bool isFileInUse(const char* path)
-{
-    // A running program's image refuses write access (it can yet be
-    // renamed); a file open without delete sharing refuses delete access.
-    // Any other refusal, such as a read-only file's, is no one's use.
-    HANDLE file = CreateFileA(path, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION && !isProgramFile(path);
-}
-
-int findFilesInUse(const char* folder, bool userFiles, char* text, size_t size)
+int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked)
 {
     text[0] = '\0';
-    g_text = text;
-    g_textSize = size;
-    g_inUse = 0;
-    g_cut = false;
-    visitSweptFiles(folder, userFiles, noteIfInUse);
-    return g_inUse;
+    InUseList list = {text, size, 0, false, marked};
+    const SweepAction visit = {noteIfInUse, &list, false};
+    sweepInstalledFiles(folder, visit);
+    if (userFiles)
+        sweepUserFiles(folder, visit);
+    return list.count;
 }
 
-void deleteFileAtRestart(const char* path)
+void deleteMarkedFiles(MarkedFiles* marked)
 {
-    if (!MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT))
-        return;
-    ++g_laterCount;
-    if (mbFindByte(path, '\\') || mbFindByte(path, '/'))
-        return;
-    size_t length = strlen(path);
-    LaterFile* file = (LaterFile*)malloc(sizeof(LaterFile) + length);
-    if (!file)
-        return;
-    memcpy(file->name, path, length + 1);
-    file->next = g_laterFiles;
-    g_laterFiles = file;
-}
-
-void removeFolderAtRestart(const char* path)
-{
-    MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
-int filesDeletedAtRestart()
-{
-    return g_laterCount;
-}
-
-bool isDeletedAtRestart(const char* name)
-{
-    for (const LaterFile* file = g_laterFiles; file; file = file->next) {
-        if (strcmp(file->name, name) == 0)
-            return true;
-    }
-    return false;
+    for (int i = 0; i < marked->count; ++i)
+        CloseHandle(marked->handles[i]);
+    marked->count = 0;
 }

@@ -1,73 +1,48 @@
 #include "uninstall/folder_sweep_win.h"
 
-#include <windows.h>
-
 #include <string.h>
 
 #include "base/codepage.h"
 #include "env/removal_lists.h"
-#include "uninstall/file_search_win.h"
-#include "uninstall/files_in_use_win.h"
+#include "shell/startup.h"
 #include "uninstall/path.h"
+#include "uninstall/removal_pattern.h"
 
 namespace {
 
-typedef BOOL(WINAPI* FileInfoExFn)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-
-// Whether the folder behind an open handle may be entered: a folder, and no
-// junction, mount point or symbolic link, which lead elsewhere. Before Vista
-// the system gives no reparse tag through a handle, and only the search
-// below can tell.
-bool isEnterableFolder(HANDLE folder)
-{
-    FileInfoExFn infoEx =
-        (FileInfoExFn)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx");
-    FILE_ATTRIBUTE_TAG_INFO info;
-    if (!infoEx)
-        return true;
-    if (!infoEx(folder, FileAttributeTagInfo, &info, sizeof info) || !(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    return !(info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || entersReparseFolder(info.ReparseTag);
-}
-
-// Wine opens the folder a link leads to, not the link, and shows the link
-// only to a search. Asked while the folder is held, the search names the
-// same object as the handle. Wine also leaves the tag as it was: the
-// reserved tag 0 makes a tag never filled in count as a link.
-bool searchShowsLink(const char* path)
-{
-    WIN32_FIND_DATAA found;
-    found.dwReserved0 = 0;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !entersReparseFolder(found.dwReserved0);
-}
-
-// The folders on a pattern's way, outermost first, each held from its check
-// until it is released: another user who may write into the install folder
-// cannot swap one for a junction between the check and the deletions that
-// go through it by name.
+// The folders on a pattern's way below the install folder, outermost
+// first, each opened from the one before and held until it is released:
+// nothing another user renames, removes or turns into a link meanwhile can
+// lead what follows elsewhere, as every file is opened from its folder's
+// handle too.
 class HeldWay {
 public:
-    HeldWay() : count_(0) {}
+    explicit HeldWay(HANDLE root) : root_(root), count_(0) {}
     ~HeldWay() { releaseFrom(0); }
     HeldWay(const HeldWay&) = delete;
     HeldWay& operator=(const HeldWay&) = delete;
 
-    // Holds the folder at path, then checks it; false when it cannot be
-    // held or must not be entered.
-    bool enter(const char* path)
+    // Opens the folder name in the innermost one, then checks it; false
+    // when it cannot be opened or must not be entered. A folder to be
+    // removed is opened for deletion too, where that is allowed.
+    bool enter(NtName name, bool removable)
     {
         if (count_ == kMaxFolders)
             return false;
-        HANDLE folder = holdFolder(path);
-        if (folder == INVALID_HANDLE_VALUE)
+        HANDLE parent = innermost();
+        ACCESS_MASK access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+        HANDLE folder;
+        NTSTATUS status = NtAccessDenied;
+        if (removable)
+            status = openInFolder(parent, name, access | DELETE, kShare, FILE_DIRECTORY_FILE, &folder);
+        if (status != 0)
+            status = openInFolder(parent, name, access, kShare, FILE_DIRECTORY_FILE, &folder);
+        if (status != 0)
             return false;
         handles_[count_++] = folder;
-        return isEnterableFolder(folder) && !searchShowsLink(path);
+        return isEnterableFolder(folder) && !listedAsLink(parent, name);
     }
+    HANDLE innermost() const { return count_ ? handles_[count_ - 1] : root_; }
     int count() const { return count_; }
     // Releases the folders held from the nth on, innermost first.
     void releaseFrom(int n)
@@ -75,120 +50,177 @@ public:
         while (count_ > n)
             CloseHandle(handles_[--count_]);
     }
+    // Removes the innermost folder if it is empty, and releases it.
+    NTSTATUS removeInnermost()
+    {
+        NTSTATUS status = setDeleteOnClose(handles_[count_ - 1], true);
+        releaseFrom(count_ - 1);
+        return status;
+    }
 
 private:
+    // Without delete sharing no one can rename or remove a held folder, and
+    // on Windows no folder above it either.
+    static const ULONG kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
     // Every part of a way takes at least two bytes.
     enum { kMaxFolders = MAX_PATH_BYTES / 2 };
+
+    // Whether the parent's listing shows the entry as a link. Wine opens
+    // the folder a link leads to whatever it is asked, and shows the link
+    // only there; it leaves the tag 0, a reserved value that no reparse
+    // point carries, which counts as a link. Asked while the folder is
+    // held, the name can only be the held one.
+    static bool listedAsLink(HANDLE parent, NtName name)
+    {
+        FolderListing listing(parent, &name);
+        if (!listing.next())
+            return true;
+        return (listing.attributes() & FILE_ATTRIBUTE_REPARSE_POINT) && !entersReparseFolder(listing.reparseTag());
+    }
+
+    HANDLE root_;
     HANDLE handles_[kMaxFolders];
     int count_;
 };
 
-// What the sweep does with each file it finds: null to delete it, or the
-// action of a visit that deletes nothing.
-FoundFileAction g_visit;
-
-// A file that another program has taken into use since the check cannot go
-// now: it goes at the next restart.
-void deleteFoundFile(const char* path)
+// The long name of the running program, as a search of its path gives it:
+// the name a listing of the install folder shows for it, however the
+// program was started.
+const char* programName()
 {
-    if (!DeleteFileA(path) && isFileInUse(path))
-        deleteFileAtRestart(path);
+    static char name[MAX_PATH_BYTES];
+    if (!name[0]) {
+        char program[MAX_PATH_BYTES];
+        WIN32_FIND_DATAA found;
+        HANDLE search = programPath(program) == 0 ? FindFirstFileA(program, &found) : INVALID_HANDLE_VALUE;
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            strcpy(name, found.cFileName);
+        }
+    }
+    return name;
 }
 
-void sweepList(const char* folder, const RemovalEntry* entry)
+// The folders of a path's way below the install folder as the system reads
+// a path (dots that end a folder name dropped, as opening by the whole path
+// would have): path up to nameAt, made whole and turned into UTF-16, each
+// folder name ending in '\'. The part below the install folder begins at
+// relative; it must hold separators folders. -1 when it is not so.
+int readWay(const char* path, size_t nameAt, size_t relative, int separators, WCHAR* way)
+{
+    WCHAR given[MAX_PATH_BYTES];
+    WCHAR full[MAX_PATH_BYTES];
+    int prefix = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, (int)relative, given, MAX_PATH_BYTES);
+    int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, (int)nameAt, given, MAX_PATH_BYTES - 1);
+    if (prefix == 0 || length == 0)
+        return -1;
+    given[length] = L'\0';
+    DWORD fullLength = GetFullPathNameW(given, MAX_PATH_BYTES, full, NULL);
+    if (fullLength == 0 || fullLength >= MAX_PATH_BYTES || wcsncmp(full, given, prefix) != 0)
+        return -1;
+    wcscpy(way, full + prefix);
+    int found = 0;
+    for (const WCHAR* p = way; *p; ++p)
+        found += *p == L'\\';
+    return found == separators ? 0 : -1;
+}
+
+int countSeparators(const char* text, size_t length)
+{
+    int count = 0;
+    for (const char* p = text; p < text + length; p = mbNextChar(p))
+        count += isDirSeparator((unsigned char)*p);
+    return count;
+}
+
+// Hands each file of the innermost folder whose long name matches the
+// pattern to the action, its name put in place in path at nameAt.
+void actOnMatches(const HeldWay& held, const RemovalPattern& pattern, char* path, size_t nameAt, size_t relative,
+                  const SweepAction& action)
+{
+    FolderListing listing(held.innermost());
+    while (listing.next()) {
+        char name[MAX_PATH_BYTES];
+        if ((listing.attributes() & FILE_ATTRIBUTE_DIRECTORY) || ansiName(listing.name(), name, sizeof name) != 0 ||
+            !isPlainFileName(name) || !matchesLongName(pattern.name, name) ||
+            (held.count() == 0 && strcmp(name, programName()) == 0))
+            continue;
+        path[nameAt] = '\0';
+        // A path that would not fit is passed over, never cut.
+        if (appendText(path, MAX_PATH_BYTES, name) == 0)
+            action.onFile({held.innermost(), listing.name(), path, relative}, action.context);
+    }
+}
+
+void deleteFile(const FoundFile& file, void*)
+{
+    deleteFoundFile(file);
+}
+
+void sweepList(const SweptFolder& folder, const RemovalEntry* entry, const SweepAction& action)
 {
     for (; entry; entry = entry->next)
-        sweepPattern(folder, entry->text);
+        sweepPattern(folder, entry->text, action);
 }
 
 }  // namespace
 
+const SweepAction kDeleteFiles = {deleteFile, nullptr, true};
+
 HANDLE holdFolder(const char* path)
 {
     // Listing access takes part in sharing, where attributes alone would
-    // not; without delete sharing no one can rename or remove the folder,
-    // and on Windows no folder above it either. The link itself is opened,
-    // never what it leads to.
+    // not. The link itself is opened, never what it leads to.
     return CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
 }
 
-void sweepInstalledFiles(const char* folder)
+void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action)
 {
     static const char* const kFixed[] = {"install.arc", "install.env", "insttscr.rct", "*.gid"};
     for (const char* name : kFixed)
-        sweepPattern(folder, name);
-    sweepList(folder, delfilesList);
+        sweepPattern(folder, name, action);
+    sweepList(folder, delfilesList, action);
 }
 
-void sweepUserFiles(const char* folder)
+void sweepUserFiles(const SweptFolder& folder, const SweepAction& action)
 {
-    sweepList(folder, delfilesUserList);
+    sweepList(folder, delfilesUserList, action);
 }
 
-void visitSweptFiles(const char* folder, bool userFiles, FoundFileAction action)
-{
-    g_visit = action;
-    sweepInstalledFiles(folder);
-    if (userFiles)
-        sweepUserFiles(folder);
-    g_visit = nullptr;
-}
-
-void sweepPattern(const char* folder, const char* entry)
+void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action)
 {
     RemovalPattern pattern;
-    char way[MAX_PATH_BYTES] = "";
-    if (readRemovalPattern(entry, &pattern) != 0 || appendText(way, sizeof way, folder) ||
-        appendText(way, sizeof way, "\\"))
+    char path[MAX_PATH_BYTES] = "";
+    if (readRemovalPattern(entry, &pattern) != 0 || appendText(path, sizeof path, folder.path) ||
+        appendText(path, sizeof path, "\\"))
         return;
-    char* start = way + strlen(way);
-    char* folderEnd = start + strlen(pattern.folder);
-    if (appendText(way, sizeof way, pattern.path))
+    size_t relative = strlen(path);
+    if (appendText(path, sizeof path, pattern.path))
         return;
-    HeldWay held;
-    int removedFolder = 0;
-    for (char* p = start; *p; p = mbNextChar(p)) {
-        if (!isDirSeparator((unsigned char)*p))
-            continue;
-        if (p == folderEnd)
-            removedFolder = held.count();
-        char separator = *p;
-        *p = '\0';
-        bool entered = held.enter(way);
-        *p = separator;
-        if (!entered)
+    size_t nameAt = strlen(path) - strlen(pattern.name);
+    WCHAR way[MAX_PATH_BYTES];
+    if (readWay(path, nameAt, relative, countSeparators(pattern.path, nameAt - relative), way) != 0)
+        return;
+    // The innermost folder of those up to the last '\' is the one removed;
+    // a way of '/' alone removes none.
+    int removed = pattern.folder[0] ? countSeparators(pattern.folder, strlen(pattern.folder)) : -1;
+    HeldWay held(folder.held);
+    const WCHAR* part = way;
+    for (const WCHAR* end; (end = wcschr(part, L'\\')); part = end + 1) {
+        if (!held.enter({part, (ULONG)(end - part)}, action.removesFolders && held.count() == removed))
             return;
     }
     // An entry ending in a separator names its folder only.
     if (pattern.name[0])
-        deleteMatchingFiles(folder, &pattern);
+        actOnMatches(held, pattern, path, nameAt, relative, action);
     // Removed only when empty; the outer folders of a deeper pattern stay.
-    // A held folder cannot be removed, so it goes free first, while the
-    // folders above it stay held. One that a file put off keeps goes at the
-    // restart too, after the file.
-    if (pattern.folder[0] && !g_visit) {
-        held.releaseFrom(removedFolder);
-        *folderEnd = '\0';
-        if (!RemoveDirectoryA(way) && filesDeletedAtRestart() > 0)
-            removeFolderAtRestart(way);
-    }
-}
-
-void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern)
-{
-    char saved[MAX_PATH_BYTES];
-    DWORD length = GetCurrentDirectoryA(sizeof saved, saved);
-    // A directory that could not be noted could not be restored either.
-    if (length == 0 || length >= sizeof saved)
-        return;
-    SetCurrentDirectoryA(folder);
-    if (startFileSearch(pattern->path) == 0) {
-        for (const char* path; (path = nextFoundFile());) {
-            const char* name = foundFileName();
-            if (isPlainFileName(name) && matchesLongName(pattern->name, name))
-                (g_visit ? g_visit : deleteFoundFile)(path);
+    // One that a file put off keeps goes at the restart too, after the file.
+    if (removed >= 0 && action.removesFolders) {
+        held.releaseFrom(removed + 1);
+        if (held.removeInnermost() != 0 && filesDeletedAtRestart() > 0) {
+            path[relative + strlen(pattern.folder)] = '\0';
+            removeFolderAtRestart(path);
         }
     }
-    SetCurrentDirectoryA(saved);
 }

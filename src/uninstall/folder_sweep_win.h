@@ -1,10 +1,27 @@
 // Deleting files by pattern inside the install folder, and the subfolders
-// the patterns name once they are empty. The current directory is the same
-// before and after every call.
+// the patterns name once they are empty. Every folder is reached from the
+// one above it through held handles, the install folder first.
 #pragma once
 #include <windows.h>
 
-#include "uninstall/removal_pattern.h"
+#include "uninstall/file_deletion_win.h"
+
+// The install folder as the sweeps work in it: its path, and a handle from
+// holdFolder that the caller keeps open while they work.
+struct SweptFolder {
+    const char* path;
+    HANDLE held;
+};
+
+// What a sweep does with each file it finds and matches, and whether it
+// also removes the patterns' folders once their files are dealt with.
+struct SweepAction {
+    void (*onFile)(const FoundFile& file, void* context);
+    void* context;
+    bool removesFolders;
+};
+// The removal itself: each file deleted, each pattern's folder removed.
+extern const SweepAction kDeleteFiles;
 
 // Opens the folder at path so that it can be neither renamed, removed nor
 // replaced until the handle is closed, and on Windows neither can any
@@ -12,24 +29,16 @@
 // INVALID_HANDLE_VALUE when it cannot be opened so.
 HANDLE holdFolder(const char* path);
 // The fixed files of an installation and every [delfiles] entry.
-void sweepInstalledFiles(const char* folder);
+void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action);
 // Every [delfiles_user] entry.
-void sweepUserFiles(const char* folder);
-// Calls action with the path (relative to folder, the current directory
-// meanwhile) of every file that sweepInstalledFiles, and with userFiles
-// sweepUserFiles, would delete, found and matched as they find and match
-// them; deletes and removes nothing.
-typedef void (*FoundFileAction)(const char* path);
-void visitSweptFiles(const char* folder, bool userFiles, FoundFileAction action);
-// The files matching entry (relative to folder), then the innermost
-// subfolder it names. Each folder on the way is held from its check until
-// its files are deleted. An entry that is refused, passes through a
-// junction, mount point or symbolic link, a folder that cannot be held, or
-// does not fit a path buffer is left alone altogether.
-void sweepPattern(const char* folder, const char* entry);
-// Deletes the files that the search for pattern finds with folder made
-// current, each only when its long name, as handed back, is a plain name
-// that matches the pattern's name: the search also matches short 8.3
-// aliases, and the ANSI names it hands back may hold best-fit characters.
-// A file that another program uses is put off to the next restart.
-void deleteMatchingFiles(const char* folder, const RemovalPattern* pattern);
+void sweepUserFiles(const SweptFolder& folder, const SweepAction& action);
+// The files matching entry (relative to the folder), then the innermost
+// subfolder it names. Each folder on the way is opened from the one above
+// it and held until its files are dealt with. An entry that is refused,
+// passes through a junction, mount point or symbolic link or a folder that
+// cannot be held, or does not fit a path buffer is left alone altogether.
+// A file is matched by its long name only, and only when that name is a
+// plain name in the ANSI code page, converted exactly: a name the pattern's
+// bytes cannot spell is never touched. The program's own file is passed
+// over: the script removes it once the program has ended.
+void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action);

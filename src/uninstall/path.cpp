@@ -149,16 +149,6 @@ int replaceExtension(char* out, const char* path, const char* newExtension)
     return joinPath(out, parts.drive, parts.dir, parts.name, newExtension);
 }
 
-int buildFoundPath(char* out, const char* pattern, const char* entryName)
-{
-    PathParts where, entry;
-    if (splitPath(pattern, &where) != 0 || splitPath(entryName, &entry) != 0) {
-        out[0] = '\0';
-        return -1;
-    }
-    return joinPath(out, where.drive, where.dir, entry.name, entry.ext);
-}
-
 int matchInstFolderParent(char* parent, const char* installFolder, const char* instFolder)
 {
     parent[0] = '\0';

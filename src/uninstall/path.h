@@ -56,10 +56,6 @@ int joinPath(char* out, const char* drive, const char* dir, const char* name, co
 // empty) when it would not fit.
 int replaceExtension(char* out, const char* path, const char* newExtension);
 
-// The path of a found entry: the drive and folder of the search pattern
-// with the entry's name. -1 (out empty) when it would not fit.
-int buildFoundPath(char* out, const char* pattern, const char* entryName);
-
 // The parent of installFolder and whether its last folder name is
 // instFolder (case-sensitive, whole name). parent (MAX_PATH_BYTES) is the
 // folder cut at its last separator, a drive colon not excepted. 0 when

@@ -5,7 +5,7 @@
 #include "shell/confirm_dialog.h"
 #include "shell/report_win.h"
 #include "shell/startup.h"
-#include "uninstall/file_search_win.h"
+#include "uninstall/file_deletion_win.h"
 #include "uninstall/files_in_use_win.h"
 #include "uninstall/folder_sweep_win.h"
 #include "uninstall/path.h"
@@ -27,16 +27,19 @@ int findInstallFolder(char* folder)
 }
 
 // Whether a file other than the uninstaller itself, and other than one put
-// off to the next restart, is left directly in the current directory (the
-// install folder); subfolders do not count.
-int userFilesRemain()
+// off to the next restart, is left directly in the held install folder;
+// subfolders do not count, and a name the ANSI code page cannot spell is
+// the user's.
+int userFilesRemain(HANDLE folder)
 {
     int found = 0;
-    if (startFileSearch("*.*") == 0) {
-        for (const char* name; (name = nextFoundFile());) {
-            if (isUserFileName(name) && !isDeletedAtRestart(name))
-                found = 1;
-        }
+    FolderListing listing(folder);
+    while (listing.next()) {
+        char name[MAX_PATH_BYTES];
+        if (listing.attributes() & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (ansiName(listing.name(), name, sizeof name) != 0 || (isUserFileName(name) && !isDeletedAtRestart(name)))
+            found = 1;
     }
     return found;
 }
@@ -65,21 +68,21 @@ int runUninstall()
     // Nothing goes while another program uses a file that would go: the
     // user closes the application and tries again, or cancels with the
     // installation whole and uninstallable.
+    // Held from here on: neither it nor a folder above it can be swapped
+    // for a link while the sweeps work in it.
+    SweptFolder swept = {folder, holdFolder(folder)};
     char inUse[IN_USE_TEXT_BYTES];
-    while (findFilesInUse(folder, deleteSaveFilesChosen(), inUse, sizeof inUse) > 0)
+    MarkedFiles marked = {};
+    while (findFilesInUse(swept, deleteSaveFilesChosen(), inUse, sizeof inUse, &marked) > 0)
         reportRetryError("次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n%s",
                          inUse);
 
     // From here on nothing stops the removal: each step runs whatever
-    // became of the one before.
-    // Held while the sweeps work in it: neither it nor a folder above it
-    // can be swapped for a link meanwhile.
-    HANDLE held = holdFolder(folder);
-    sweepInstalledFiles(folder);
+    // became of the one before. The files the check marked go first.
+    deleteMarkedFiles(&marked);
+    sweepInstalledFiles(swept, kDeleteFiles);
     if (deleteSaveFilesChosen())
-        sweepUserFiles(folder);
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
+        sweepUserFiles(swept, kDeleteFiles);
     removeUserRegistryTree(first, second);
     removeProgramShortcuts();
     removeDesktopShortcut();
@@ -93,7 +96,10 @@ int runUninstall()
     int removeParentFolder = 0;
     const char* instFolder = settingInstFolder();
     char parent[MAX_PATH_BYTES];
-    if (userFilesRemain()) {
+    int userFiles = userFilesRemain(swept.held);
+    if (swept.held != INVALID_HANDLE_VALUE)
+        CloseHandle(swept.held);
+    if (userFiles) {
         reportInfo("フォルダ[%s]にはユーザファイルが残っています。", folder);
     } else if (instFolder && matchInstFolderParent(parent, folder, instFolder) == 0) {
         // Fails while the install folder is inside; the script retries.

@@ -295,10 +295,12 @@ std::vector<std::string> removalsAtRestart(const std::string& prefix, bool clear
     return names;
 }
 
-// A file taken into use after the check, while the sweep works through many
-// files before it: it goes at the next restart, and so do its folder, the
-// install folder and the folder INSTFOL names, in that order; it is not the
-// user's, and the last box says so.
+// A file that appears and is taken into use after the check (the check
+// leaves every file it found marked for deletion, which no program can
+// open), while the removal works through many files before it: it goes at
+// the next restart, and so do its folder, the install folder and the folder
+// INSTFOL names, in that order; it is not the user's, and the last box says
+// so.
 TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
 {
     const std::string root = freshFolder("later");
@@ -309,19 +311,19 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
     for (int i = 0; i < 1000; ++i)
         writeFile(folder + "\\first\\" + std::to_string(i), "x");
     writeFile(folder + "\\install.arc", "first to go");
-    makePath(folder + "\\late\\z.dat");
+    makePath(folder + "\\late\\");
     removalsAtRestart("", true);
 
     Program program(exe);
     ASSERT_TRUE(program.started());
-    // install.arc is the first file to go, after the check; late\z.dat is
-    // taken into use then, long before the sweep reaches it.
+    // install.arc is the first file to go, after the check; late\z.dat
+    // appears and is taken into use then, before the sweep reaches it.
     HANDLE held = INVALID_HANDLE_VALUE;
     std::thread user([&] {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
         for (DWORD start = GetTickCount(); exists(folder + "\\install.arc") && GetTickCount() - start < 20000;)
             Sleep(1);
-        held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+        held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, 0,
                            NULL);
     });
     std::vector<std::string> boxes = uninstallThroughWindow(program, kCaption, IDOK, false);

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "uninstall/file_search_win.h"
 #include "uninstall/files_in_use_win.h"
 #include "uninstall/folder_sweep_win.h"
+#include "uninstall/nt_file_win.h"
 #include "uninstall/removal_pattern.h"
 #include "native/long_name_rules.h"
 #include "win/engine_support.h"
@@ -38,10 +38,20 @@ protected:
         for (const std::string& path : paths)
             makePath(kRoot + "\\" + path);
         setRemovalList(&delfilesList, delfiles);
-        std::string before = currentDirectory();
-        sweepInstalledFiles(kFolder.c_str());
-        EXPECT_EQ(currentDirectory(), before);
+        SweptFolder folder = held();
+        sweepInstalledFiles(folder, kDeleteFiles);
+        CloseHandle(folder.held);
         return fileInventory(kRoot);
+    }
+    static SweptFolder held() { return {kFolder.c_str(), holdFolder(kFolder.c_str())}; }
+    static int inUse(char* text)
+    {
+        SweptFolder folder = held();
+        MarkedFiles marked = {};
+        int count = findFilesInUse(folder, false, text, IN_USE_TEXT_BYTES, &marked);
+        EXPECT_EQ(marked.count, 0) << "every mark taken back";
+        CloseHandle(folder.held);
+        return count;
     }
 };
 
@@ -140,148 +150,119 @@ TEST_F(FolderSweep, FilesInUseNamedOnceAndTenAtMost)
     }
     char text[IN_USE_TEXT_BYTES];
     setRemovalList(&delfilesList, {"10.dat", "11.dat", "10.dat"});
-    EXPECT_EQ(findFilesInUse(kFolder.c_str(), false, text, sizeof text), 2);
+    EXPECT_EQ(inUse(text), 2);
     EXPECT_STREQ(text, "10.dat\n11.dat");
     setRemovalList(&delfilesList, {"*.dat"});
-    EXPECT_EQ(findFilesInUse(kFolder.c_str(), false, text, sizeof text), 12);
+    EXPECT_EQ(inUse(text), 12);
     EXPECT_EQ(std::count(text, text + strlen(text), '\n'), 10) << text;
     EXPECT_STREQ(strrchr(text, '\n'), "\n…");
     for (HANDLE file : held)
         CloseHandle(file);
 }
 
-int g_calls;
-
-// FindNextFileA fails for a name whose ANSI form does not fit its record,
-// after moving past it: every second entry here.
-std::vector<std::string> g_unfit;
-BOOL WINAPI failEverySecondName(HANDLE search, LPWIN32_FIND_DATAA found)
+// In use is what a deletion would meet: a file held without delete sharing,
+// or mapped into memory (its handle closed, as a game does with its
+// archive); not one held with delete sharing, nor a read-only one.
+TEST_F(FolderSweep, InUseIsWhatADeletionWouldMeet)
 {
-    if (!FindNextFileA(search, found))
-        return FALSE;
-    if (++g_calls % 2)
-        return TRUE;
-    g_unfit.push_back(found->cFileName);
-    SetLastError(ERROR_MORE_DATA);
-    return FALSE;
-}
-
-BOOL WINAPI failAlways(HANDLE, LPWIN32_FIND_DATAA)
-{
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-}
-
-TEST_F(FolderSweep, SearchGoesOnPastNamesThatDoNotFit)
-{
-    for (const char* name : {"1.dat", "2.dat", "3.dat", "4.dat", "5.dat", "6.dat"})
+    for (const char* name : {"held.dat", "mapped.dat", "shared.dat", "ro.dat"})
         makePath(kFolder + "\\" + name);
-    findNextFile = failEverySecondName;
-    Inventory left = sweep({}, {"*.dat"});
-    Inventory unfit = {"inst\\"};
-    for (const std::string& name : g_unfit)
-        unfit.insert("inst\\" + name);
-    EXPECT_EQ(left, unfit);
-    EXPECT_EQ(g_unfit.size(), 2u);
-
-    // A search that only ever fails ends all the same.
-    findNextFile = failAlways;
-    EXPECT_EQ(sweep({}, {"*.dat"}).size(), 2u);
-    findNextFile = FindNextFileA;
+    HANDLE held = CreateFileA((kFolder + "\\held.dat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    HANDLE shared = CreateFileA((kFolder + "\\shared.dat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA((kFolder + "\\mapped.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0,
+                              NULL);
+    HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_READONLY, 0, 0, NULL);
+    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    CloseHandle(mapping);
+    CloseHandle(file);
+    SetFileAttributesA((kFolder + "\\ro.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(view);
+    char text[IN_USE_TEXT_BYTES];
+    setRemovalList(&delfilesList, {"*.dat"});
+    EXPECT_EQ(inUse(text), 2);
+    std::string names = text;
+    EXPECT_TRUE(names == "held.dat\nmapped.dat" || names == "mapped.dat\nheld.dat") << names;
+    EXPECT_TRUE(exists(kFolder + "\\mapped.dat")) << "the check takes its mark back";
+    UnmapViewOfFile(view);
+    CloseHandle(held);
+    CloseHandle(shared);
+    SetFileAttributesA((kFolder + "\\ro.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Another user who may write into the install folder renames a folder away
-// mid-sweep and puts a link to elsewhere in its place: the deletions that
-// follow by name would go through it. Held, the folder can be neither
-// renamed nor replaced until its files are dealt with. The first try comes
-// between the check and the search; Wine's search, unlike Windows', itself
-// keeps the folder from being renamed while it runs. (Under Wine the
-// folder above a held one can still be renamed, which Windows refuses.)
-struct Race {
-    std::string folder, away, target;
-    HANDLE searching, tried;
-    volatile LONG sweeping;
-    LONG swaps;
-};
-Race g_race;
-
-HANDLE WINAPI startRaceWithSearch(LPCSTR pattern, LPWIN32_FIND_DATAA found)
+// FAT and exFAT have no reparse tags, and refuse to be asked for one: a
+// folder without a reparse point is entered all the same.
+NtFileInformationCall g_query;
+NTSTATUS NTAPI noTags(HANDLE file, PIO_STATUS_BLOCK io, PVOID data, ULONG size, FILE_INFORMATION_CLASS kind)
 {
-    SetEvent(g_race.searching);
-    WaitForSingleObject(g_race.tried, INFINITE);
-    return FindFirstFileA(pattern, found);
+    if (kind == FileAttributeTagInformation)
+        return NtInvalidParameter;
+    return g_query(file, io, data, size, kind);
 }
 
-BOOL WINAPI endRaceWithSearch(HANDLE search, LPWIN32_FIND_DATAA found)
+TEST_F(FolderSweep, FoldersOnAFileSystemWithoutTags)
 {
-    BOOL more = FindNextFileA(search, found);
-    if (!more)
-        g_race.sweeping = 0;
-    return more;
+    g_query = ntQueryInformationFile;
+    ntQueryInformationFile = noTags;
+    Inventory left = sweep({"inst\\data\\a.dat", "inst\\data\\sub\\b.dat"}, {"data\\sub\\*.dat", "data\\*.dat"});
+    ntQueryInformationFile = g_query;
+    EXPECT_EQ(left, Inventory{"inst\\"});
 }
 
-DWORD WINAPI swapFolderForLink(void*)
+// Names are matched as the file system has them, converted exactly: a name
+// the ANSI code page cannot spell is never taken for a look-alike, and the
+// names around it still go.
+TEST_F(FolderSweep, NamesThatDoNotConvertStay)
 {
-    WaitForSingleObject(g_race.searching, INFINITE);
-    while (g_race.sweeping) {
-        bool swapped = MoveFileA(g_race.folder.c_str(), g_race.away.c_str());
-        if (swapped) {
-            g_race.swaps += g_race.sweeping;
-            makeDirectoryLink(g_race.folder, g_race.target);
-        }
-        SetEvent(g_race.tried);
-        if (swapped)
-            break;
+    for (const wchar_t* name : {L"\u00e9.dat", L"e.dat", L"a.dat", L"z.dat", L"\u00a5.dat", L"\u30bd.dat"}) {
+        std::wstring path = L"C:\\sweep-test\\inst\\" + std::wstring(name);
+        CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     }
-    return 0;
-}
-
-TEST_F(FolderSweep, FolderSweptCannotBeSwappedForALink)
-{
-    Inventory outside;
-    for (int i = 0; i < 2000; ++i) {
-        char name[16];
-        sprintf(name, "%04d.sav", i);
-        makePath(kFolder + "\\save\\" + name);
-        if (i % 20 == 0) {
-            makePath(kRoot + "\\target\\" + name);
-            outside.insert(name);
-        }
+    Inventory left = sweep({}, {"e.dat", "*.dat"});
+    EXPECT_EQ(left.size(), 3u);
+    EXPECT_TRUE(exists(kFolder + "\\a.dat") == false && exists(kFolder + "\\ソ.dat") == false);
+    for (const wchar_t* name : {L"C:\\sweep-test\\inst\\\u00e9.dat", L"C:\\sweep-test\\inst\\\u00a5.dat"}) {
+        EXPECT_NE(GetFileAttributesW(name), INVALID_FILE_ATTRIBUTES);
+        DeleteFileW(name);
     }
-    g_race = {kFolder + "\\save", kFolder + "\\away", kRoot + "\\target", CreateEventA(NULL, TRUE, FALSE, NULL),
-              CreateEventA(NULL, TRUE, FALSE, NULL), 1, 0};
-    findFirstFile = startRaceWithSearch;
-    findNextFile = endRaceWithSearch;
-    HANDLE racer = CreateThread(NULL, 0, swapFolderForLink, NULL, 0, NULL);
-    sweepPattern(kFolder.c_str(), "save\\*.sav");
-    g_race.sweeping = 0;
-    SetEvent(g_race.searching);
-    WaitForSingleObject(racer, INFINITE);
-    for (HANDLE handle : {racer, g_race.searching, g_race.tried})
-        CloseHandle(handle);
-    findFirstFile = FindFirstFileA;
-    findNextFile = FindNextFileA;
-    EXPECT_EQ(g_race.swaps, 0);
-    EXPECT_EQ(fileInventory(kRoot + "\\target"), outside);
 }
 
-TEST_F(FolderSweep, SearchReturnsFilesOnlyWithThePatternsFolder)
-{
-    makePath(kFolder + "\\sub\\a long file name.text");
-    makePath(kFolder + "\\sub\\inner\\");
-    std::string pattern = kFolder + "\\sub\\*";
-    ASSERT_EQ(startFileSearch(pattern.c_str()), 0);
-    const char* found = nextFoundFile();
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(std::string(found), kFolder + "\\sub\\a long file name.text");
-    EXPECT_EQ(nextFoundFile(), nullptr);
-    EXPECT_EQ(nextFoundFile(), nullptr) << "stays over";
+// Another user renames the folder above the install folder away mid-sweep
+// and puts a decoy tree with the same names in its place: deletions that
+// went by path would now go into the decoy. (Wine allows the rename, which
+// Windows refuses while a folder below is held; under Wine the deletion
+// through a handle then deletes nothing of the moved tree either.)
+const std::string kParent = kRoot + "\\parent";
+const std::string kInstalled = kParent + "\\inst";
+bool g_swapped;
+NtQueryDirectoryFileCall g_list;
 
-    // A pattern naming a folder matches, yet yields no file.
-    EXPECT_EQ(startFileSearch((kFolder + "\\sub").c_str()), 0);
-    EXPECT_EQ(nextFoundFile(), nullptr);
-    EXPECT_EQ(startFileSearch((kFolder + "\\none*").c_str()), 1);
-    EXPECT_EQ(nextFoundFile(), nullptr);
+NTSTATUS NTAPI swapParentFirst(HANDLE folder, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io, PVOID data,
+                               ULONG size, FILE_INFORMATION_CLASS kind, BOOLEAN single, PUNICODE_STRING name,
+                               BOOLEAN restart)
+{
+    if (!name && !g_swapped) {
+        g_swapped = MoveFileA(kParent.c_str(), (kRoot + "\\away").c_str()) != FALSE;
+        for (int i = 0; i < 20; ++i)
+            makePath(kInstalled + "\\save\\" + std::to_string(i) + ".sav");
+    }
+    return g_list(folder, event, apc, context, io, data, size, kind, single, name, restart);
+}
+
+TEST_F(FolderSweep, NothingReachedByPathAfterTheWayIsHeld)
+{
+    for (int i = 0; i < 20; ++i)
+        makePath(kInstalled + "\\save\\" + std::to_string(i) + ".sav");
+    g_swapped = false;
+    g_list = ntQueryDirectoryFile;
+    ntQueryDirectoryFile = swapParentFirst;
+    SweptFolder folder = {kInstalled.c_str(), holdFolder(kInstalled.c_str())};
+    sweepPattern(folder, "save\\*.sav", kDeleteFiles);
+    CloseHandle(folder.held);
+    ntQueryDirectoryFile = g_list;
+    ASSERT_TRUE(g_swapped);
+    EXPECT_EQ(fileInventory(kInstalled + "\\save").size(), 20u);
 }
 
 }  // namespace
