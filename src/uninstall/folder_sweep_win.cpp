@@ -51,11 +51,10 @@ public:
             CloseHandle(handles_[--count_]);
     }
     // Removes the innermost folder if it is empty, and releases it.
-    NTSTATUS removeInnermost()
+    void removeInnermost()
     {
-        NTSTATUS status = setDeleteOnClose(handles_[count_ - 1], true);
+        setDeleteOnClose(handles_[count_ - 1], true);
         releaseFrom(count_ - 1);
-        return status;
     }
 
 private:
@@ -167,14 +166,6 @@ void sweepList(const SweptFolder& folder, const RemovalEntry* entry, const Sweep
 
 const SweepAction kDeleteFiles = {deleteFile, nullptr, true};
 
-HANDLE holdFolder(const char* path)
-{
-    // Listing access takes part in sharing, where attributes alone would
-    // not. The link itself is opened, never what it leads to.
-    return CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
-}
-
 void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action)
 {
     static const char* const kFixed[] = {"install.arc", "install.env", "insttscr.rct", "*.gid"};
@@ -215,12 +206,8 @@ void sweepPattern(const SweptFolder& folder, const char* entry, const SweepActio
     if (pattern.name[0])
         actOnMatches(held, pattern, path, nameAt, relative, action);
     // Removed only when empty; the outer folders of a deeper pattern stay.
-    // One that a file put off keeps goes at the restart too, after the file.
     if (removed >= 0 && action.removesFolders) {
         held.releaseFrom(removed + 1);
-        if (held.removeInnermost() != 0 && filesDeletedAtRestart() > 0) {
-            path[relative + strlen(pattern.folder)] = '\0';
-            removeFolderAtRestart(path);
-        }
+        held.removeInnermost();
     }
 }

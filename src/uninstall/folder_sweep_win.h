@@ -23,11 +23,6 @@ struct SweepAction {
 // The removal itself: each file deleted, each pattern's folder removed.
 extern const SweepAction kDeleteFiles;
 
-// Opens the folder at path so that it can be neither renamed, removed nor
-// replaced until the handle is closed, and on Windows neither can any
-// folder above it; a link is held itself, not what it leads to.
-// INVALID_HANDLE_VALUE when it cannot be opened so.
-HANDLE holdFolder(const char* path);
 // The fixed files of an installation and every [delfiles] entry.
 void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action);
 // Every [delfiles_user] entry.

@@ -16,6 +16,14 @@ NtQueryDirectoryFileCall ntQueryDirectoryFile = (NtQueryDirectoryFileCall)(void*
 NtFileInformationCall ntQueryInformationFile = (NtFileInformationCall)(void*)ntdllCall("NtQueryInformationFile");
 NtFileInformationCall ntSetInformationFile = (NtFileInformationCall)(void*)ntdllCall("NtSetInformationFile");
 
+HANDLE holdFolder(const char* path)
+{
+    // Listing access takes part in sharing, where attributes alone would
+    // not. The link itself is opened, never what it leads to.
+    return CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+}
+
 int ansiName(NtName name, char* out, size_t size)
 {
     // Code page 65001 takes neither the flag nor the question, and has an

@@ -38,6 +38,12 @@ struct NtName {
     ULONG length;  // in WCHARs
 };
 
+// Opens the folder at path so that it can be neither renamed, removed nor
+// replaced until the handle is closed, and on Windows neither can any
+// folder above it; a link is held itself, not what it leads to.
+// INVALID_HANDLE_VALUE when it cannot be opened so.
+HANDLE holdFolder(const char* path);
+
 // The name in the ANSI code page into out (size bytes), exactly: -1 when
 // a character has no exact form there (the system would give a look-alike
 // or '?') or the name does not fit.

@@ -26,24 +26,6 @@ int findInstallFolder(char* folder)
     return last && last[1] ? 0 : -1;
 }
 
-// Whether a file other than the uninstaller itself, and other than one put
-// off to the next restart, is left directly in the held install folder;
-// subfolders do not count, and a name the ANSI code page cannot spell is
-// the user's.
-int userFilesRemain(HANDLE folder)
-{
-    int found = 0;
-    FolderListing listing(folder);
-    while (listing.next()) {
-        char name[MAX_PATH_BYTES];
-        if (listing.attributes() & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        if (ansiName(listing.name(), name, sizeof name) != 0 || (isUserFileName(name) && !isDeletedAtRestart(name)))
-            found = 1;
-    }
-    return found;
-}
-
 }  // namespace
 
 int runUninstall()
@@ -106,19 +88,13 @@ int runUninstall()
         RemoveDirectoryA(parent);
         removeParentFolder = 1;
     }
-    // Files taken into use since the check go at the restart; the folders
-    // that hold them after them.
-    bool later = filesDeletedAtRestart() > 0;
-    if (later) {
-        removeFolderAtRestart(folder);
-        if (removeParentFolder)
-            removeFolderAtRestart(parent);
-    }
+    // Files taken into use since the check went to the restart's folder,
+    // or stayed where they were.
+    bool later = finishRestartDeletions();
     removeUninstallEntry();
-    if (later)
-        reportInfo("アンインストールを終了します\n一部のファイルは再起動後に削除されます。");
-    else
-        reportInfo("アンインストールを終了します");
+    const char* left = filesLeftBehind();
+    reportInfo("アンインストールを終了します%s%s%s", later ? "\n一部のファイルは再起動後に削除されます。" : "",
+               left[0] ? "\n\n次のファイルは削除できませんでした。\n\n" : "", left);
     launchSelfDeleteScript(removeParentFolder);
     return 0;
 }

@@ -269,45 +269,22 @@ TEST(Uninstall, CancelTouchesNothing)
     cleanUp();
 }
 
-// The session manager's list of what goes at the next restart: the names
-// below prefix, each deletion's own name (its new name is empty).
-std::vector<std::string> removalsAtRestart(const std::string& prefix, bool clear)
-{
-    const char* key = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-    const char* value = "PendingFileRenameOperations";
-    std::vector<std::string> names;
-    HKEY manager;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &manager) != ERROR_SUCCESS)
-        return names;
-    std::vector<char> data(65536);
-    DWORD size = (DWORD)data.size();
-    if (RegQueryValueExA(manager, value, NULL, NULL, (BYTE*)data.data(), &size) == ERROR_SUCCESS) {
-        for (const char* p = data.data(); p < data.data() + size && *p; p += strlen(p) + 1) {
-            std::string from = p;
-            p += strlen(p) + 1;
-            if (from.compare(0, prefix.size(), prefix) == 0 && p < data.data() + size && !*p)
-                names.push_back(from);
-        }
-    }
-    if (clear)
-        RegDeleteValueA(manager, value);
-    RegCloseKey(manager);
-    return names;
-}
-
-// A file that appears and is taken into use after the check (the check
+// Files that appear and are taken into use after the check (the check
 // leaves every file it found marked for deletion, which no program can
-// open), while the removal works through many files before it: it goes at
-// the next restart, and so do its folder, the install folder and the folder
-// INSTFOL names, in that order; it is not the user's, and the last box says
-// so.
+// open), while the removal works through many files before them. One is
+// mapped into memory, so it cannot be deleted but can be moved: it goes
+// into the program's own folder at the volume's root and is deleted there
+// at the restart, after which the folder goes; nothing inside the
+// installation is marked, so a reinstall before the restart loses nothing.
+// The other is held without delete sharing, so it cannot even be moved: it
+// stays, unmarked, and the last box names it.
 TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
 {
     const std::string root = freshFolder("later");
     const std::string folder = root + "\\Soft\\Title";
     makePath(folder + "\\first\\");
     std::string exe = prepareInstallation(
-        folder, "TITLEBAR\tE2E|ソフト|テスト\r\nINSTFOL\tSoft\r\n[EOF]\r\n[delfiles]\r\nfirst\\*\r\nlate\\z.dat\r\n-\r\n");
+        folder, "TITLEBAR\tE2E|ソフト|テスト\r\nINSTFOL\tSoft\r\n[EOF]\r\n[delfiles]\r\nfirst\\*\r\nlate\\*.dat\r\n-\r\n");
     for (int i = 0; i < 1000; ++i)
         writeFile(folder + "\\first\\" + std::to_string(i), "x");
     writeFile(folder + "\\install.arc", "first to go");
@@ -316,26 +293,45 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
 
     Program program(exe);
     ASSERT_TRUE(program.started());
-    // install.arc is the first file to go, after the check; late\z.dat
-    // appears and is taken into use then, before the sweep reaches it.
+    // install.arc is the first file to go, after the check; the late files
+    // appear and are taken into use then, before the sweep reaches them.
     HANDLE held = INVALID_HANDLE_VALUE;
+    void* view = nullptr;
     std::thread user([&] {
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
         for (DWORD start = GetTickCount(); exists(folder + "\\install.arc") && GetTickCount() - start < 20000;)
             Sleep(1);
-        held = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, 0,
+        writeFile(folder + "\\late\\z.dat", "mapped");
+        HANDLE file = CreateFileA((folder + "\\late\\z.dat").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_READONLY, 0, 0, NULL);
+        view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        CloseHandle(mapping);
+        CloseHandle(file);
+        held = CreateFileA((folder + "\\late\\y.dat").c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, 0,
                            NULL);
     });
     std::vector<std::string> boxes = uninstallThroughWindow(program, kCaption, IDOK, false);
     user.join();
-    CloseHandle(held);
-    std::string prefix = "\\??\\" + root;
-    EXPECT_EQ(boxes, std::vector<std::string>{std::string(kFinal) + "\n一部のファイルは再起動後に削除されます。"});
-    EXPECT_EQ(removalsAtRestart(prefix, true),
-              (std::vector<std::string>{prefix + "\\Soft\\Title\\late\\z.dat", prefix + "\\Soft\\Title\\late",
-                                        prefix + "\\Soft\\Title", prefix + "\\Soft"}));
+    EXPECT_EQ(boxes, std::vector<std::string>{std::string(kFinal) + "\n一部のファイルは再起動後に削除されます。\n\n"
+                                                                   "次のファイルは削除できませんでした。\n\nlate\\y.dat"});
+    std::vector<std::string> marked = removalsAtRestart("", false);
+    ASSERT_EQ(marked.size(), 2u);
+    EXPECT_EQ(marked[1].rfind("\\??\\C:\\uninst-", 0), 0u) << marked[1];
+    EXPECT_EQ(marked[0], marked[1] + "\\1");
     EXPECT_EQ(program.waitExit(), 0u);
     waitForScript(exe);
+    EXPECT_EQ(fileInventory(folder), (Inventory{"late\\", "late\\y.dat"}));
+
+    // The application ends, the user reinstalls, then restarts.
+    UnmapViewOfFile(view);
+    CloseHandle(held);
+    writeFile(folder + "\\late\\z.dat", "reinstalled");
+    Program restart("C:\\windows\\system32\\wineboot.exe", "C:\\", "-r");
+    EXPECT_EQ(restart.waitExit(60000), 0u);
+    EXPECT_EQ(readFile(folder + "\\late\\z.dat"), "reinstalled");
+    EXPECT_FALSE(exists(marked[1].substr(4)));
+    EXPECT_EQ(removalsAtRestart("", true), std::vector<std::string>{});
     removeTree(root);
 }
 

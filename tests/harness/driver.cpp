@@ -170,7 +170,7 @@ std::string prepareInstallation(const std::string& folder, const std::string& in
     return installProgram(folder);
 }
 
-Program::Program(const std::string& exePath, const std::string& currentDir)
+Program::Program(const std::string& exePath, const std::string& currentDir, const std::string& arguments)
 {
     // Standard handles on NUL: the hidden script that the program leaves
     // behind would otherwise echo every round of its retry loop into the
@@ -183,7 +183,7 @@ Program::Program(const std::string& exePath, const std::string& currentDir)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exePath + "\"";
+    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     BOOL created = CreateProcessA(exePath.c_str(), &commandLine[0], NULL, NULL, TRUE, 0, NULL, currentDir.c_str(),
                                   &startup, &info);
     CloseHandle(nul);

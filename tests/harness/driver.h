@@ -34,8 +34,9 @@ std::string prepareInstallation(const std::string& folder, const std::string& in
 // --- processes -----------------------------------------------------------
 class Program {
 public:
-    // Starts exePath with currentDir as its current directory (default: C:\).
-    explicit Program(const std::string& exePath, const std::string& currentDir = "C:\\");
+    // Starts exePath, with the arguments, in currentDir (default: C:\).
+    explicit Program(const std::string& exePath, const std::string& currentDir = "C:\\",
+                     const std::string& arguments = "");
     ~Program();  // ends the process if the test left it running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

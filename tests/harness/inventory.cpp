@@ -238,4 +238,28 @@ void unmapDrive(char letter, const std::string& folder)
                   [&] { return GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
+std::vector<std::string> removalsAtRestart(const std::string& prefix, bool clear)
+{
+    const char* key = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    const char* value = "PendingFileRenameOperations";
+    std::vector<std::string> names;
+    HKEY manager;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &manager) != ERROR_SUCCESS)
+        return names;
+    std::vector<char> data(65536);
+    DWORD size = (DWORD)data.size();
+    if (RegQueryValueExA(manager, value, NULL, NULL, (BYTE*)data.data(), &size) == ERROR_SUCCESS) {
+        for (const char* p = data.data(); p < data.data() + size && *p; p += strlen(p) + 1) {
+            std::string from = p;
+            p += strlen(p) + 1;
+            if (from.compare(0, prefix.size(), prefix) == 0 && p < data.data() + size && !*p)
+                names.push_back(from);
+        }
+    }
+    if (clear)
+        RegDeleteValueA(manager, value);
+    RegCloseKey(manager);
+    return names;
+}
+
 }  // namespace harness

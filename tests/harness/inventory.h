@@ -28,6 +28,11 @@ Inventory iniInventory(const std::string& path, const std::string& tag = "");
 // The entries of a that b lacks.
 Inventory minus(const Inventory& a, const Inventory& b);
 
+// The session manager's list of what goes at the next restart: the names
+// below prefix, each deletion's own name (its new name is empty), in order;
+// with clear, the list is emptied.
+std::vector<std::string> removalsAtRestart(const std::string& prefix, bool clear);
+
 bool registryKeyExists(HKEY root, const std::string& path, REGSAM view = kProgramView);
 // Creates the key (and the keys on its way); sets the value unless name is null.
 void setRegistryValue(HKEY root, const std::string& path, const char* name = "v", const char* data = "x",

@@ -2,6 +2,9 @@
 // what it must leave, and that the current directory comes back.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <sddl.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -263,6 +266,83 @@ TEST_F(FolderSweep, NothingReachedByPathAfterTheWayIsHeld)
     ntQueryDirectoryFile = g_list;
     ASSERT_TRUE(g_swapped);
     EXPECT_EQ(fileInventory(kInstalled + "\\save").size(), 20u);
+}
+
+// A file taken into use after the check so that it cannot be deleted, yet
+// can be renamed (a mapped file), goes into a folder of the program's own
+// beside the volume's root, made for administrators and SYSTEM alone, and
+// only that folder's paths are marked for the restart. Wine keeps no DACL,
+// so the security is read where the program hands it over.
+std::string g_security;
+BOOL WINAPI recordSecurity(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
+{
+    char* text = nullptr;
+    if (attributes &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(attributes->lpSecurityDescriptor, SDDL_REVISION_1,
+                                                             DACL_SECURITY_INFORMATION, &text, NULL)) {
+        g_security = text;
+        LocalFree(text);
+    } else {
+        g_security = "error " + std::to_string(GetLastError());
+    }
+    return CreateDirectoryA(path, attributes);
+}
+
+TEST_F(FolderSweep, FileKeptAfterTheCheckMovesToAFolderOnlyAdministratorsChange)
+{
+    makePath(kFolder + "\\late\\mapped.dat");
+    makePath(kFolder + "\\late\\held.dat");
+    HANDLE file = CreateFileA((kFolder + "\\late\\mapped.dat").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE mapping = CreateFileMappingA(file, NULL, PAGE_READONLY, 0, 0, NULL);
+    void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    HANDLE held = CreateFileA((kFolder + "\\late\\held.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    removalsAtRestart("", true);
+    createDirectory = recordSecurity;
+    EXPECT_EQ(sweep({}, {"late\\*.dat"}), (Inventory{"inst\\", "inst\\late\\", "inst\\late\\held.dat"}));
+    EXPECT_TRUE(finishRestartDeletions());
+    createDirectory = CreateDirectoryA;
+    EXPECT_EQ(g_security, "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    EXPECT_STREQ(strrchr(filesLeftBehind(), '\n') + 1, "late\\held.dat") << "named, after earlier tests' files";
+    std::vector<std::string> marked = removalsAtRestart("", true);
+    ASSERT_EQ(marked.size(), 2u);
+    std::string staging = marked[1];
+    EXPECT_EQ(staging.rfind("\\??\\C:\\uninst-", 0), 0u) << staging;
+    EXPECT_EQ(marked[0], staging + "\\1") << "the file first, then its folder";
+    UnmapViewOfFile(view);
+    for (HANDLE handle : {file, mapping, held})
+        CloseHandle(handle);
+    EXPECT_TRUE(DeleteFileA((staging.substr(4) + "\\1").c_str()));
+    EXPECT_TRUE(RemoveDirectoryA(staging.substr(4).c_str()));
+}
+
+// A name whose deletion is pending (another program still holds the
+// deleted file with delete sharing, and Windows 7 and 8.1 keep its name
+// until it lets go) is no file of the user's. Wine drops the name at once,
+// so the open that tells is answered here.
+NtOpenFileCall g_open;
+NTSTATUS NTAPI pendingDeletion(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES object, PIO_STATUS_BLOCK io,
+                               ULONG share, ULONG options)
+{
+    std::wstring name(object->ObjectName->Buffer, object->ObjectName->Length / 2);
+    if (name == L"pending.dat")
+        return NtDeletePending;
+    return g_open(file, access, object, io, share, options);
+}
+
+TEST_F(FolderSweep, PendingDeletionIsNoUserFile)
+{
+    makePath(kFolder + "\\uninst.exe");
+    makePath(kFolder + "\\pending.dat");
+    g_open = ntOpenFile;
+    for (bool pending : {true, false}) {
+        ntOpenFile = pending ? pendingDeletion : g_open;
+        SweptFolder folder = held();
+        EXPECT_EQ(userFilesRemain(folder.held), pending ? 0 : 1);
+        CloseHandle(folder.held);
+    }
+    ntOpenFile = g_open;
 }
 
 }  // namespace
