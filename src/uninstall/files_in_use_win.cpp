@@ -18,6 +18,7 @@ struct InUseList {
     int count;
     bool cut;
     MarkedFiles* marked;
+    bool keepsMarks;
 };
 
 // Whether path is already a line of the list: two patterns may name one file.
@@ -52,7 +53,7 @@ void noteIfInUse(const FoundFile& file, void* context)
         MarkedFiles* marked = list.marked;
         if (!marked->handles)
             marked->handles = (HANDLE*)malloc(kMarkedMost * sizeof(HANDLE));
-        if (list.count == 0 && marked->handles && marked->count < kMarkedMost)
+        if (list.keepsMarks && list.count == 0 && marked->handles && marked->count < kMarkedMost)
             marked->handles[marked->count++] = handle;
         else
             unmarkFile(handle);
@@ -82,11 +83,13 @@ void noteIfInUse(const FoundFile& file, void* context)
 int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked)
 {
     text[0] = '\0';
-    InUseList list = {text, size, 0, false, marked};
+    InUseList list = {text, size, 0, false, marked, true};
     const SweepAction visit = {noteIfInUse, &list, false};
     sweepInstalledFiles(folder, visit);
     if (userFiles)
         sweepUserFiles(folder, visit);
+    list.keepsMarks = false;
+    sweepStartFiles(folder, visit);
     return list.count;
 }
 

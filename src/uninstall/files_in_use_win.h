@@ -22,7 +22,9 @@ struct MarkedFiles {
 // code: their paths relative to folder, one a line, into text (size bytes),
 // at most ten and then "…". Returns how many there are. When there are
 // none, marked holds the files marked for deletion; otherwise every mark
-// has been taken back.
+// has been taken back. The files the program needs to start are looked at
+// too, but never left marked: a program ended after the check must find
+// them again.
 int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked);
 // Deletes the marked files, as their handles close.
 void deleteMarkedFiles(MarkedFiles* marked);

@@ -92,6 +92,10 @@ int runUninstall()
         removeUserRegistryTree(first, second);
     if (settingIniFile()[0] != '-')
         removeIniSection(settingIniFile(), settingIniSection());
+    removeUninstallEntry();
+    // Last, what the program needs to start: ended before this, it starts
+    // again from the folder and finishes the uninstall.
+    sweepStartFiles(swept, kDeleteFiles);
 
     int removeParentFolder = 0;
     const char* instFolder = settingInstFolder();
@@ -114,7 +118,6 @@ int runUninstall()
         if (removeParentFolder)
             removeFolderAtRestart(parent);
     }
-    removeUninstallEntry();
     if (later)
         reportInfo("アンインストールを終了します\n一部のファイルは再起動後に削除されます。");
     else

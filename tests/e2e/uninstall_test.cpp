@@ -53,6 +53,11 @@ std::string desktop()
 const std::string kEntry = std::string(kEntries) + "\\ZiVizE2E ソフト テスト";
 const std::string kOtherEntry = std::string(kEntries) + "\\ZiVizE2E ソフト";
 
+std::string movie(int i)
+{
+    return kFolder + "\\movie\\" + std::to_string(i);
+}
+
 // Everything the uninstall may touch, and the neighbours it must not: among
 // them the same machine keys in the other registry view, where an
 // installer for the other processor would have put them.
@@ -89,8 +94,9 @@ void cleanUp()
 }
 
 // A realistic installation, with a user's shortcut in the title folder
-// and another application's registry key when asked.
-std::string install(bool usersNeighbours)
+// and another application's registry key when asked, and movies more
+// files in movie\.
+std::string install(bool usersNeighbours, int movies = 0)
 {
     cleanUp();
     freshFolder("uninstall\\Soft\\Title ソ");
@@ -103,6 +109,8 @@ std::string install(bool usersNeighbours)
         CreateDirectoryA((kFolder + "\\data\\sub").c_str(), NULL);
         writeFile(path, name);
     }
+    for (int i = 0; i < movies; ++i)
+        CloseHandle(CreateFileA(movie(i).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     writeFile(kIni, "[Other]\r\na=1\r\n[Title]\r\nx=y\r\nz=w\r\n[Last]\r\nq=r\r\n");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title", "Path", "C:\\e2e");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Sound", "Volume", "7");
@@ -145,6 +153,26 @@ void waitForScript(const std::string& exe)
     GetTempPathA(sizeof temp, temp);
     std::string script = std::string(temp) + "TaveloSuicide.bat";
     EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, 30000));
+}
+
+// Runs the uninstall and ends the program as soon as endWhen holds, as the
+// task manager or a power cut would: the installation must still be one
+// the program starts from and finishes.
+void endPartWay(const std::string& exe, bool tick, const std::function<bool()>& endWhen)
+{
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    std::thread user([&] {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+        HWND main = waitForDialog(program.pid(), kCaption.c_str());
+        for (DWORD start = GetTickCount(); !endWhen() && GetTickCount() - start < 30000;)
+            Sleep(1);
+        endProcessOf(main);
+    });
+    uninstallThroughWindow(program, kCaption, IDOK, tick);
+    user.join();
+    EXPECT_TRUE(endWhen() && exists(kFolder + "\\install.env") && registryKeyExists(HKEY_LOCAL_MACHINE, kEntry))
+        << "ended too early or too late";
 }
 
 const char kInUse[] = "次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n"
@@ -192,28 +220,39 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
     const Inventory saves = {"file:Soft\\Title ソ\\save\\", "file:Soft\\Title ソ\\save\\1.sav",
                              "file:Soft\\Title ソ\\save\\2.sav", "file:Soft\\Title ソ\\save.ini",
                              "programs:E2E ソフト テスト\\"};
+    const std::string leftover = "フォルダ[" + kFolder + "]にはユーザファイルが残っています。";
     struct Case {
         bool tick;
         bool inUse;
         Inventory alsoRemoved;
         std::vector<std::string> boxes;
+        // When set, a first run is ended once it holds.
+        std::function<bool()> endWhen;
     };
     const Case cases[] = {
         // Save files go; the folders that held the title's shortcuts too.
-        {true, false, saves, {kFinal}},
+        {true, false, saves, {kFinal}, nullptr},
         // Save files stay, and save.ini is a loose file of the user's; a
         // user's shortcut keeps the folders, another key the first level.
-        {false, false, {}, {"フォルダ[" + kFolder + "]にはユーザファイルが残っています。", kFinal}},
+        {false, false, {}, {leftover, kFinal}, nullptr},
         // The application runs and a data file is held: named first, then
         // closed, and Retry goes on as if they never were.
-        {true, true, saves, {kInUse, kFinal}},
+        {true, true, saves, {kInUse, kFinal}, nullptr},
+        // Ended while files go, and again between the per-user tree and the
+        // uninstall entry: a second start finishes as one run would have.
+        {true, false, saves, {kFinal}, [] { return !exists(kFolder + "\\install.arc"); }},
+        {false, false, {}, {leftover, kFinal},
+         [] { return !registryKeyExists(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title"); }},
     };
+    const int kMovies = 500;
     for (const Case& c : cases) {
-        std::string exe = install(!c.tick);
+        std::string exe = install(!c.tick, c.endWhen ? kMovies : 0);
         FilesInUse use;
         if (c.inUse)
             use.start();
         Inventory before = inventory(), after;
+        if (c.endWhen)
+            endPartWay(exe, c.tick, c.endWhen);
         setClipboardText("sentinel");
         Program program(exe);
         ASSERT_TRUE(program.started());
@@ -226,6 +265,8 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
         EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, c.tick, reply), c.boxes) << c.tick;
         Inventory removed = removedAlways;
         removed.insert(c.alsoRemoved.begin(), c.alsoRemoved.end());
+        for (int i = 0; c.endWhen && i < kMovies; ++i)
+            removed.insert("file:" + movie(i).substr(kRoot.size() + 1));
         EXPECT_EQ(minus(before, after), removed) << c.tick;
         EXPECT_EQ(minus(after, before), Inventory{}) << c.tick;
         EXPECT_EQ(program.waitExit(), 0u);
