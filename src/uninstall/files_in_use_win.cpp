@@ -19,6 +19,7 @@ struct InUseList {
     bool cut;
     MarkedFiles* marked;
     bool keepsMarks;
+    void (*afterEach)();
 };
 
 // Whether path is already a line of the list: two patterns may name one file.
@@ -46,11 +47,14 @@ void unmarkAll(MarkedFiles* marked)
 void noteIfInUse(const FoundFile& file, void* context)
 {
     InUseList& list = *(InUseList*)context;
+    if (list.afterEach)
+        list.afterEach();
     const char* path = file.path + file.relative;
     HANDLE handle;
     NTSTATUS status = markFileForDeletion(file, &handle);
     if (status == 0) {
         MarkedFiles* marked = list.marked;
+        ++marked->found;
         if (!marked->handles)
             marked->handles = (HANDLE*)malloc(kMarkedMost * sizeof(HANDLE));
         if (list.keepsMarks && list.count == 0 && marked->handles && marked->count < kMarkedMost)
@@ -80,10 +84,12 @@ void noteIfInUse(const FoundFile& file, void* context)
 
 }  // namespace
 
-int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked)
+int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked,
+                   void (*afterEach)())
 {
     text[0] = '\0';
-    InUseList list = {text, size, 0, false, marked, true};
+    marked->found = 0;
+    InUseList list = {text, size, 0, false, marked, true, afterEach};
     const SweepAction visit = {noteIfInUse, &list, false};
     sweepInstalledFiles(folder, visit);
     if (userFiles)
@@ -93,9 +99,12 @@ int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t
     return list.count;
 }
 
-void deleteMarkedFiles(MarkedFiles* marked)
+void deleteMarkedFiles(MarkedFiles* marked, void (*afterEach)())
 {
-    for (int i = 0; i < marked->count; ++i)
+    for (int i = 0; i < marked->count; ++i) {
         CloseHandle(marked->handles[i]);
+        if (afterEach)
+            afterEach();
+    }
     marked->count = 0;
 }

@@ -3,8 +3,12 @@
 // uninstall entry), and everything it must leave alone.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -378,6 +382,71 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
     EXPECT_EQ(program.waitExit(), 0u);
     waitForScript(exe);
     removeTree(root);
+}
+
+// A removal longer than the five seconds after which Windows takes a
+// window that handles no message for hung (install.env names each of a
+// thousand files, as many installers write it): the window answers
+// throughout, its buttons disabled, refuses to let the session end, and
+// its bar rises to the end.
+TEST(Uninstall, WindowAnswersThroughALongRemoval)
+{
+    const std::string folder = freshFolder("long");
+    std::string env = "TITLEBAR\tE2E|ソフト|テスト\r\n[EOF]\r\n[delfiles]\r\n";
+    CreateDirectoryA((folder + "\\data").c_str(), NULL);
+    for (int i = 0; i < 1000; ++i) {
+        std::string name = "data\\" + std::to_string(i) + ".dat";
+        env += name + "\r\n";
+        CloseHandle(CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    }
+    std::string exe = prepareInstallation(folder, env + "-\r\n");
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    // The window's answer within a second, -1 without one.
+    auto ask = [](HWND window, UINT message) {
+        DWORD_PTR result;
+        return SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, 1000, &result) ? (LRESULT)result : -1;
+    };
+    std::atomic<bool> ended(false);
+    std::atomic<HWND> bar(NULL);
+    std::vector<LRESULT> positions;
+    LRESULT endSession = -1;
+    bool hung = false, answered = true;
+    DWORD took = 0;
+    std::thread user([&] {
+        HWND main = waitForDialog(program.pid(), kCaption.c_str());
+        waitFor([&] { return (bar = FindWindowExA(main, NULL, PROGRESS_CLASSA, NULL)) != NULL; }, 20000);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, kUninstallButton)));
+        for (DWORD start = GetTickCount(); !ended && IsWindow(bar); took = GetTickCount() - start) {
+            hung = hung || IsHungAppWindow(main);
+            answered = answered && ask(main, WM_NULL) != -1;
+            positions.push_back(ask(bar, PBM_GETPOS));
+            if (positions.size() == 10)
+                endSession = ask(main, WM_QUERYENDSESSION);
+            Sleep(100);
+        }
+    });
+    LRESULT last = -1, end = 0;
+    auto atFinal = [&](const std::string&) {
+        ended = true;
+        last = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        end = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+        return IDOK;
+    };
+    EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, false, atFinal), std::vector<std::string>{kFinal});
+    user.join();
+    EXPECT_GT(took, 5000u) << "too small an installation to outlast five seconds";
+    EXPECT_FALSE(hung);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(endSession, FALSE);
+    ASSERT_FALSE(positions.empty());
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_LT(positions.front(), positions.back());
+    EXPECT_GE(end, 1000) << "the files the check found";
+    EXPECT_EQ(last, end);
+    EXPECT_EQ(program.waitExit(), 0u);
+    waitForScript(exe);
+    removeTree(folder);
 }
 
 // At a drive root the program's folder cannot be told from the drive: it

@@ -48,7 +48,7 @@ protected:
     {
         SweptFolder folder = held();
         MarkedFiles marked = {};
-        int count = findFilesInUse(folder, false, text, IN_USE_TEXT_BYTES, &marked);
+        int count = findFilesInUse(folder, false, text, IN_USE_TEXT_BYTES, &marked, nullptr);
         EXPECT_EQ(marked.count, 0) << "every mark taken back";
         CloseHandle(folder.held);
         return count;
