@@ -10,9 +10,8 @@ namespace {
 // seldom enough that the removal hardly notices.
 const DWORD kAnswerMs = 30;
 
-HWND g_window;
+HWND g_window;  // while the removal runs
 HWND g_bar;
-int g_total = 1;
 int g_done;
 DWORD g_answered;
 
@@ -27,39 +26,28 @@ FARPROC user32Function(const char* name)
 void beginProgress(HWND window)
 {
     g_window = window;
-    g_total = 1;
     g_done = 0;
     g_answered = GetTickCount();
-    // The topmost button left is "アンインストール"; the bar goes above it,
-    // as wide, a small gap between them.
-    static const int kButtons[] = {IDC_BUTTON_TOP, IDC_BUTTON_MIDDLE, IDC_BUTTON_BOTTOM};
-    HWND top = NULL;
-    for (int id : kButtons) {
-        HWND button = GetDlgItem(window, id);
-        if (!button)
-            continue;
-        if (!top)
-            top = button;
-        EnableWindow(button, FALSE);
-    }
-    RECT place = {};
-    if (top) {
-        GetWindowRect(top, &place);
-        MapWindowPoints(NULL, window, (POINT*)&place, 2);
-    }
-    RECT units = {0, 5, 0, 9};  // gap and height, in dialog units
-    MapDialogRect(window, &units);
-    int height = units.bottom;
-    g_bar = CreateWindowExA(0, PROGRESS_CLASSA, NULL, WS_CHILD | WS_VISIBLE, place.left, place.top - units.top - height,
-                            place.right - place.left, height, window, (HMENU)IDC_PROGRESS, GetModuleHandleA(NULL), NULL);
+    // The buttons' ids follow each other; one that was removed is none.
+    for (int id = IDC_BUTTON_BOTTOM; id <= IDC_BUTTON_TOP; ++id)
+        EnableWindow(GetDlgItem(window, id), FALSE);
+    // Above the topmost button left, "アンインストール", as wide and a little
+    // apart, in the template's units: its buttons lie at x 155, 75 wide,
+    // the top one at y 130 and the next 15 below.
+    RECT place = {155, 116, 230, 125};
+    if (!GetDlgItem(window, IDC_BUTTON_TOP))
+        OffsetRect(&place, 0, 15);
+    MapDialogRect(window, &place);
+    g_bar = CreateWindowExA(0, PROGRESS_CLASSA, NULL, WS_CHILD | WS_VISIBLE, place.left, place.top,
+                            place.right - place.left, place.bottom - place.top, window, (HMENU)IDC_PROGRESS, NULL,
+                            NULL);
     if (auto create = (BOOL(WINAPI*)(HWND, LPCWSTR))(void*)user32Function("ShutdownBlockReasonCreate"))
         create(window, L"アンインストール中です");
 }
 
 void setProgressTotal(int total)
 {
-    g_total = total > 0 ? total : 1;
-    SendMessageA(g_bar, PBM_SETRANGE32, 0, g_total);
+    SendMessageA(g_bar, PBM_SETRANGE32, 0, total > 0 ? total : 1);
 }
 
 void stepProgress()
@@ -70,30 +58,23 @@ void stepProgress()
 
 void keepAnswering()
 {
-    DWORD now = GetTickCount();
-    if (!g_window || now - g_answered < kAnswerMs)
+    if (!g_window || GetTickCount() - g_answered < kAnswerMs)
         return;
-    g_answered = now;
-    // More files than the check found (some appeared since) keep it full.
-    SendMessageA(g_bar, PBM_SETPOS, g_done < g_total ? g_done : g_total, 0);
+    g_answered = GetTickCount();
+    // The bar stops at its end: files that appeared since the check count
+    // for nothing more.
+    SendMessageA(g_bar, PBM_SETPOS, g_done, 0);
+    // No keys to translate, the buttons being disabled. A WM_QUIT, which
+    // nothing in the program posts, goes like any other message: the
+    // program ends once the removal has.
     MSG message;
-    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // For the window's own loop, which meets it again once the
-            // removal has returned.
-            PostQuitMessage((int)message.wParam);
-            break;
-        }
-        if (!IsDialogMessageA(g_window, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 void endProgress()
 {
-    SendMessageA(g_bar, PBM_SETPOS, g_total, 0);
+    SendMessageA(g_bar, PBM_SETPOS, 0x7fffffff, 0);
     if (auto destroy = (BOOL(WINAPI*)(HWND))(void*)user32Function("ShutdownBlockReasonDestroy"))
         destroy(g_window);
     g_window = NULL;

@@ -108,7 +108,7 @@ const char* const kStartFiles[] = {"install.env", "insttscr.rct"};
 bool isStartFile(const char* name)
 {
     for (const char* start : kStartFiles) {
-        if (_stricmp(name, start) == 0)
+        if (matchesLongName(start, name))
             return true;
     }
     return false;
