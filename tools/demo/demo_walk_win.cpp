@@ -180,7 +180,6 @@ void waitForScript(const std::string& exe)
     say("-- waiting for the script to delete uninst.exe and the folder\n");
     if (!waitFor([&] { return !exists(exe); }, 60000))
         say("   uninst.exe is still there after 60 s\n");
-    waitFor([&] { return !exists(folderOf(exe)); }, 5000);
 }
 
 // Answers every box the program shows until it has ended; false when the
@@ -310,6 +309,17 @@ int main(int argc, char** argv)
     std::vector<Item> items = readChecklist(argv[3]);
     snapshot(items, false);
     int result = mode == "auto" ? walk(exe, argv[4]) : watch(exe);
+    // The script removes the folders a moment after uninst.exe, the one
+    // above last: a little time for all that should go.
+    waitFor(
+        [&] {
+            for (const Item& item : items) {
+                if (item.shouldGo && itemExists(item))
+                    return false;
+            }
+            return true;
+        },
+        5000);
     snapshot(items, true);
     bool asExpected = printTable(items);
     return result != 0 ? result : (asExpected ? 0 : 1);
