@@ -82,8 +82,8 @@ int main()
                 SweptFolder folder = {kFolder, holdFolder(kFolder)};
                 MarkedFiles marked = {};
                 if (side == CheckAndSweep) {
-                    findFilesInUse(folder, false, inUse, sizeof inUse, &marked);
-                    deleteMarkedFiles(&marked);
+                    findFilesInUse(folder, false, inUse, sizeof inUse, &marked, nullptr);
+                    deleteMarkedFiles(&marked, nullptr);
                 }
                 sweepInstalledFiles(folder, kDeleteFiles);
                 CloseHandle(folder.held);

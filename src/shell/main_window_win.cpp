@@ -6,6 +6,7 @@
 #include "env/settings_table.h"
 #include "image/rct_image.h"
 #include "res/resource.h"
+#include "shell/progress_win.h"
 #include "shell/report_win.h"
 #include "shell/shell32_win.h"
 #include "uninstall/uninstall_procedure.h"
@@ -165,6 +166,14 @@ INT_PTR CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!g_busy)
             endWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        // Ended half way, the removal leaves an installation that can only
+        // be finished by starting the program again: the user is asked
+        // first. A forced end still ends it.
+        if (!isRemoving())
+            return 0;
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, FALSE);
+        return TRUE;
     }
     return 0;
 }

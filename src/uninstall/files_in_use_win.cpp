@@ -15,6 +15,8 @@ const int kMarkedMost = 16384;
 struct InUseList {
     NameList names;
     MarkedFiles* marked;
+    bool keepsMarks;
+    void (*afterEach)();
 };
 
 void unmarkAll(MarkedFiles* marked)
@@ -26,14 +28,17 @@ void unmarkAll(MarkedFiles* marked)
 void noteIfInUse(const FoundFile& file, void* context)
 {
     InUseList& list = *(InUseList*)context;
+    if (list.afterEach)
+        list.afterEach();
     const char* path = file.path + file.relative;
     HANDLE handle;
     NTSTATUS status = markFileForDeletion(file, &handle);
     if (status == 0) {
         MarkedFiles* marked = list.marked;
+        ++marked->found;
         if (!marked->handles)
             marked->handles = (HANDLE*)malloc(kMarkedMost * sizeof(HANDLE));
-        if (list.names.count == 0 && marked->handles && marked->count < kMarkedMost)
+        if (list.keepsMarks && list.names.count == 0 && marked->handles && marked->count < kMarkedMost)
             marked->handles[marked->count++] = handle;
         else
             unmarkFile(handle);
@@ -48,21 +53,30 @@ void noteIfInUse(const FoundFile& file, void* context)
 
 }  // namespace
 
-int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked)
+int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked,
+                   void (*afterEach)())
 {
     InUseList list;
     startNameList(&list.names, text, size);
     list.marked = marked;
+    list.keepsMarks = true;
+    list.afterEach = afterEach;
+    marked->found = 0;
     const SweepAction visit = {noteIfInUse, &list, false};
     sweepInstalledFiles(folder, visit);
     if (userFiles)
         sweepUserFiles(folder, visit);
+    list.keepsMarks = false;
+    sweepStartFiles(folder, visit);
     return list.names.count;
 }
 
-void deleteMarkedFiles(MarkedFiles* marked)
+void deleteMarkedFiles(MarkedFiles* marked, void (*afterEach)())
 {
-    for (int i = 0; i < marked->count; ++i)
+    for (int i = 0; i < marked->count; ++i) {
         CloseHandle(marked->handles[i]);
+        if (afterEach)
+            afterEach();
+    }
     marked->count = 0;
 }

@@ -15,6 +15,9 @@ enum { IN_USE_TEXT_BYTES = 900 };  // leaves room for the box's own text
 struct MarkedFiles {
     HANDLE* handles;
     int count;
+    // The files the check found free to go, marked or not: what the
+    // removal has ahead of it.
+    int found;
 };
 
 // The files that the sweeps of folder would delete (the save files too when
@@ -22,7 +25,11 @@ struct MarkedFiles {
 // code: their paths relative to folder, one a line, into text (size bytes),
 // at most ten and then "…". Returns how many there are. When there are
 // none, marked holds the files marked for deletion; otherwise every mark
-// has been taken back.
-int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked);
-// Deletes the marked files, as their handles close.
-void deleteMarkedFiles(MarkedFiles* marked);
+// has been taken back. The files the program needs to start are looked at
+// too, but never left marked: a program ended after the check must find
+// them again. afterEach, unless null, follows every file looked at.
+int findFilesInUse(const SweptFolder& folder, bool userFiles, char* text, size_t size, MarkedFiles* marked,
+                   void (*afterEach)());
+// Deletes the marked files, as their handles close; afterEach, unless null,
+// follows each.
+void deleteMarkedFiles(MarkedFiles* marked, void (*afterEach)());

@@ -100,6 +100,19 @@ const char* programName()
     return name;
 }
 
+// The files the program needs to start, directly in the install folder,
+// in the order they go: without install.env nothing starts at all.
+const char* const kStartFiles[] = {"install.env", "insttscr.rct"};
+
+bool isStartFile(const char* name)
+{
+    for (const char* start : kStartFiles) {
+        if (matchesLongName(start, name))
+            return true;
+    }
+    return false;
+}
+
 // The folders of a path's way below the install folder as the system reads
 // a path (dots that end a folder name dropped, as opening by the whole path
 // would have): path up to nameAt, made whole and turned into UTF-16, each
@@ -133,16 +146,17 @@ int countSeparators(const char* text, size_t length)
 }
 
 // Hands each file of the innermost folder whose long name matches the
-// pattern to the action, its name put in place in path at nameAt.
+// pattern to the action, its name put in place in path at nameAt; the files
+// the program starts from only when startFiles.
 void actOnMatches(const HeldWay& held, const RemovalPattern& pattern, char* path, size_t nameAt, size_t relative,
-                  const SweepAction& action)
+                  const SweepAction& action, bool startFiles)
 {
     FolderListing listing(held.innermost());
     while (listing.next()) {
         char name[MAX_PATH_BYTES];
         if ((listing.attributes() & FILE_ATTRIBUTE_DIRECTORY) || ansiName(listing.name(), name, sizeof name) != 0 ||
             !isPlainFileName(name) || !matchesLongName(pattern.name, name) ||
-            (held.count() == 0 && strcmp(name, programName()) == 0))
+            (held.count() == 0 && (strcmp(name, programName()) == 0 || (!startFiles && isStartFile(name)))))
             continue;
         path[nameAt] = '\0';
         // A path that would not fit is passed over, never cut.
@@ -156,6 +170,8 @@ void deleteFile(const FoundFile& file, void*)
     deleteFoundFile(file);
 }
 
+void sweepEntry(const SweptFolder& folder, const char* entry, const SweepAction& action, bool startFiles);
+
 void sweepList(const SweptFolder& folder, const RemovalEntry* entry, const SweepAction& action)
 {
     for (; entry; entry = entry->next)
@@ -168,7 +184,7 @@ const SweepAction kDeleteFiles = {deleteFile, nullptr, true};
 
 void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action)
 {
-    static const char* const kFixed[] = {"install.arc", "install.env", "insttscr.rct", "*.gid"};
+    static const char* const kFixed[] = {"install.arc", "*.gid"};
     for (const char* name : kFixed)
         sweepPattern(folder, name, action);
     sweepList(folder, delfilesList, action);
@@ -179,7 +195,20 @@ void sweepUserFiles(const SweptFolder& folder, const SweepAction& action)
     sweepList(folder, delfilesUserList, action);
 }
 
+void sweepStartFiles(const SweptFolder& folder, const SweepAction& action)
+{
+    for (const char* name : kStartFiles)
+        sweepEntry(folder, name, action, true);
+}
+
 void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action)
+{
+    sweepEntry(folder, entry, action, false);
+}
+
+namespace {
+
+void sweepEntry(const SweptFolder& folder, const char* entry, const SweepAction& action, bool startFiles)
 {
     RemovalPattern pattern;
     char path[MAX_PATH_BYTES] = "";
@@ -204,10 +233,12 @@ void sweepPattern(const SweptFolder& folder, const char* entry, const SweepActio
     }
     // An entry ending in a separator names its folder only.
     if (pattern.name[0])
-        actOnMatches(held, pattern, path, nameAt, relative, action);
+        actOnMatches(held, pattern, path, nameAt, relative, action, startFiles);
     // Removed only when empty; the outer folders of a deeper pattern stay.
     if (removed >= 0 && action.removesFolders) {
         held.releaseFrom(removed + 1);
         held.removeInnermost();
     }
 }
+
+}  // namespace

@@ -25,6 +25,10 @@ extern const SweepAction kDeleteFiles;
 
 // The fixed files of an installation and every [delfiles] entry.
 void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action);
+// The files the program needs to start, install.env and then the picture
+// insttscr.rct, which every other sweep passes over: an uninstall cut short
+// before this sweep can be started again from the folder and finished.
+void sweepStartFiles(const SweptFolder& folder, const SweepAction& action);
 // Every [delfiles_user] entry.
 void sweepUserFiles(const SweptFolder& folder, const SweepAction& action);
 // The files matching entry (relative to the folder), then the innermost
@@ -35,5 +39,6 @@ void sweepUserFiles(const SweptFolder& folder, const SweepAction& action);
 // A file is matched by its long name only, and only when that name is a
 // plain name in the ANSI code page, converted exactly: a name the pattern's
 // bytes cannot spell is never touched. The program's own file is passed
-// over: the script removes it once the program has ended.
+// over: the script removes it once the program has ended; so are the files
+// it needs to start, whatever the entry.
 void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action);

@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "env/settings_keys.h"
 #include "shell/confirm_dialog.h"
+#include "shell/progress_win.h"
 #include "shell/report_win.h"
 #include "shell/startup.h"
 #include "uninstall/file_deletion_win.h"
@@ -26,6 +27,13 @@ int findInstallFolder(char* folder)
     return last && last[1] ? 0 : -1;
 }
 
+// The removal's own action: each file deleted, and counted on the bar.
+void deleteAndStep(const FoundFile& file, void*)
+{
+    deleteFoundFile(file);
+    stepProgress();
+}
+
 }  // namespace
 
 int runUninstall()
@@ -47,33 +55,45 @@ int runUninstall()
         return -1;
     }
 
-    // Nothing goes while another program uses a file that would go: the
-    // user closes the application and tries again, or cancels with the
-    // installation whole and uninstallable.
+    // The window keeps answering from here on, and shows how far the
+    // removal has come.
+    beginProgress(mainWindowHandle());
     // Held from here on: neither it nor a folder above it can be swapped
     // for a link while the sweeps work in it.
     SweptFolder swept = {folder, holdFolder(folder)};
+    // Nothing goes while another program uses a file that would go: the
+    // user closes the application and tries again, or cancels with the
+    // installation whole and uninstallable.
     char inUse[IN_USE_TEXT_BYTES];
     MarkedFiles marked = {};
-    while (findFilesInUse(swept, deleteSaveFilesChosen(), inUse, sizeof inUse, &marked) > 0)
+    while (findFilesInUse(swept, deleteSaveFilesChosen(), inUse, sizeof inUse, &marked, keepAnswering) > 0)
         reportRetryError("次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n%s",
                          inUse);
 
     // From here on nothing stops the removal: each step runs whatever
     // became of the one before. The files the check marked go first.
-    deleteMarkedFiles(&marked);
-    sweepInstalledFiles(swept, kDeleteFiles);
+    setProgressTotal(marked.found);
+    deleteMarkedFiles(&marked, stepProgress);
+    const SweepAction removal = {deleteAndStep, nullptr, true};
+    sweepInstalledFiles(swept, removal);
     if (deleteSaveFilesChosen())
-        sweepUserFiles(swept, kDeleteFiles);
+        sweepUserFiles(swept, removal);
     removeUserRegistryTree(first, second);
     removeProgramShortcuts();
     removeDesktopShortcut();
+    // The shell may have had to load first.
+    keepAnswering();
     // Again once the shell has been at work: a key written back meanwhile
     // goes too; after a clean first pass this finds nothing.
     if (first[0] != '-')
         removeUserRegistryTree(first, second);
     if (settingIniFile()[0] != '-')
         removeIniSection(settingIniFile(), settingIniSection());
+    removeUninstallEntry();
+    // Last, what the program needs to start: ended before this, it starts
+    // again from the folder and finishes the uninstall.
+    sweepStartFiles(swept, removal);
+    endProgress();
 
     int removeParentFolder = 0;
     const char* instFolder = settingInstFolder();
@@ -91,7 +111,6 @@ int runUninstall()
     // Files taken into use since the check went to the restart's folder,
     // or stayed where they were.
     bool later = finishRestartDeletions();
-    removeUninstallEntry();
     const char* left = filesLeftBehind();
     reportInfo("アンインストールを終了します%s%s%s", later ? "\n一部のファイルは再起動後に削除されます。" : "",
                left[0] ? "\n\n次のファイルは削除できませんでした。\n\n" : "", left);

@@ -3,8 +3,12 @@
 // uninstall entry), and everything it must leave alone.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -53,6 +57,11 @@ std::string desktop()
 const std::string kEntry = std::string(kEntries) + "\\ZiVizE2E ソフト テスト";
 const std::string kOtherEntry = std::string(kEntries) + "\\ZiVizE2E ソフト";
 
+std::string movie(int i)
+{
+    return kFolder + "\\movie\\" + std::to_string(i);
+}
+
 // Everything the uninstall may touch, and the neighbours it must not: among
 // them the same machine keys in the other registry view, where an
 // installer for the other processor would have put them.
@@ -89,8 +98,9 @@ void cleanUp()
 }
 
 // A realistic installation, with a user's shortcut in the title folder
-// and another application's registry key when asked.
-std::string install(bool usersNeighbours)
+// and another application's registry key when asked, and movies more
+// files in movie\.
+std::string install(bool usersNeighbours, int movies = 0)
 {
     cleanUp();
     freshFolder("uninstall\\Soft\\Title ソ");
@@ -103,6 +113,8 @@ std::string install(bool usersNeighbours)
         CreateDirectoryA((kFolder + "\\data\\sub").c_str(), NULL);
         writeFile(path, name);
     }
+    for (int i = 0; i < movies; ++i)
+        CloseHandle(CreateFileA(movie(i).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     writeFile(kIni, "[Other]\r\na=1\r\n[Title]\r\nx=y\r\nz=w\r\n[Last]\r\nq=r\r\n");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title", "Path", "C:\\e2e");
     setRegistryValue(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title\\Config\\Sound", "Volume", "7");
@@ -145,6 +157,26 @@ void waitForScript(const std::string& exe)
     GetTempPathA(sizeof temp, temp);
     std::string script = std::string(temp) + "TaveloSuicide.bat";
     EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, 30000));
+}
+
+// Runs the uninstall and ends the program as soon as endWhen holds, as the
+// task manager or a power cut would: the installation must still be one
+// the program starts from and finishes.
+void endPartWay(const std::string& exe, bool tick, const std::function<bool()>& endWhen)
+{
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    std::thread user([&] {
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+        HWND main = waitForDialog(program.pid(), kCaption.c_str());
+        for (DWORD start = GetTickCount(); !endWhen() && GetTickCount() - start < 30000;)
+            Sleep(1);
+        endProcessOf(main);
+    });
+    uninstallThroughWindow(program, kCaption, IDOK, tick);
+    user.join();
+    EXPECT_TRUE(endWhen() && exists(kFolder + "\\install.env") && registryKeyExists(HKEY_LOCAL_MACHINE, kEntry))
+        << "ended too early or too late";
 }
 
 const char kInUse[] = "次のファイルは使用中のため削除できません。\nアプリケーションを終了してから[再試行]を押してください。\n\n"
@@ -192,28 +224,39 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
     const Inventory saves = {"file:Soft\\Title ソ\\save\\", "file:Soft\\Title ソ\\save\\1.sav",
                              "file:Soft\\Title ソ\\save\\2.sav", "file:Soft\\Title ソ\\save.ini",
                              "programs:E2E ソフト テスト\\"};
+    const std::string leftover = "フォルダ[" + kFolder + "]にはユーザファイルが残っています。";
     struct Case {
         bool tick;
         bool inUse;
         Inventory alsoRemoved;
         std::vector<std::string> boxes;
+        // When set, a first run is ended once it holds.
+        std::function<bool()> endWhen;
     };
     const Case cases[] = {
         // Save files go; the folders that held the title's shortcuts too.
-        {true, false, saves, {kFinal}},
+        {true, false, saves, {kFinal}, nullptr},
         // Save files stay, and save.ini is a loose file of the user's; a
         // user's shortcut keeps the folders, another key the first level.
-        {false, false, {}, {"フォルダ[" + kFolder + "]にはユーザファイルが残っています。", kFinal}},
+        {false, false, {}, {leftover, kFinal}, nullptr},
         // The application runs and a data file is held: named first, then
         // closed, and Retry goes on as if they never were.
-        {true, true, saves, {kInUse, kFinal}},
+        {true, true, saves, {kInUse, kFinal}, nullptr},
+        // Ended while files go, and again between the per-user tree and the
+        // uninstall entry: a second start finishes as one run would have.
+        {true, false, saves, {kFinal}, [] { return !exists(kFolder + "\\install.arc"); }},
+        {false, false, {}, {leftover, kFinal},
+         [] { return !registryKeyExists(HKEY_CURRENT_USER, std::string(kRegistry) + "\\Title"); }},
     };
+    const int kMovies = 500;
     for (const Case& c : cases) {
-        std::string exe = install(!c.tick);
+        std::string exe = install(!c.tick, c.endWhen ? kMovies : 0);
         FilesInUse use;
         if (c.inUse)
             use.start();
         Inventory before = inventory(), after;
+        if (c.endWhen)
+            endPartWay(exe, c.tick, c.endWhen);
         setClipboardText("sentinel");
         Program program(exe);
         ASSERT_TRUE(program.started());
@@ -226,6 +269,8 @@ TEST(Uninstall, RemovesExactlyWhatTheInstallationLeft)
         EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, c.tick, reply), c.boxes) << c.tick;
         Inventory removed = removedAlways;
         removed.insert(c.alsoRemoved.begin(), c.alsoRemoved.end());
+        for (int i = 0; c.endWhen && i < kMovies; ++i)
+            removed.insert("file:" + movie(i).substr(kRoot.size() + 1));
         EXPECT_EQ(minus(before, after), removed) << c.tick;
         EXPECT_EQ(minus(after, before), Inventory{}) << c.tick;
         EXPECT_EQ(program.waitExit(), 0u);
@@ -333,6 +378,71 @@ TEST(Uninstall, FileTakenIntoUseLaterGoesAtRestart)
     EXPECT_FALSE(exists(marked[1].substr(4)));
     EXPECT_EQ(removalsAtRestart("", true), std::vector<std::string>{});
     removeTree(root);
+}
+
+// A removal longer than the five seconds after which Windows takes a
+// window that handles no message for hung (install.env names each of a
+// thousand files, as many installers write it): the window answers
+// throughout, its buttons disabled, refuses to let the session end, and
+// its bar rises to the end.
+TEST(Uninstall, WindowAnswersThroughALongRemoval)
+{
+    const std::string folder = freshFolder("long");
+    std::string env = "TITLEBAR\tE2E|ソフト|テスト\r\n[EOF]\r\n[delfiles]\r\n";
+    CreateDirectoryA((folder + "\\data").c_str(), NULL);
+    for (int i = 0; i < 1000; ++i) {
+        std::string name = "data\\" + std::to_string(i) + ".dat";
+        env += name + "\r\n";
+        CloseHandle(CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    }
+    std::string exe = prepareInstallation(folder, env + "-\r\n");
+    Program program(exe);
+    ASSERT_TRUE(program.started());
+    // The window's answer within a second, -1 without one.
+    auto ask = [](HWND window, UINT message) {
+        DWORD_PTR result;
+        return SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, 1000, &result) ? (LRESULT)result : -1;
+    };
+    std::atomic<bool> ended(false);
+    std::atomic<HWND> bar(NULL);
+    std::vector<LRESULT> positions;
+    LRESULT endSession = -1;
+    bool hung = false, answered = true;
+    DWORD took = 0;
+    std::thread user([&] {
+        HWND main = waitForDialog(program.pid(), kCaption.c_str());
+        waitFor([&] { return (bar = FindWindowExA(main, NULL, PROGRESS_CLASSA, NULL)) != NULL; }, 20000);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, kUninstallButton)));
+        for (DWORD start = GetTickCount(); !ended && IsWindow(bar); took = GetTickCount() - start) {
+            hung = hung || IsHungAppWindow(main);
+            answered = answered && ask(main, WM_NULL) != -1;
+            positions.push_back(ask(bar, PBM_GETPOS));
+            if (positions.size() == 10)
+                endSession = ask(main, WM_QUERYENDSESSION);
+            Sleep(100);
+        }
+    });
+    LRESULT last = -1, end = 0;
+    auto atFinal = [&](const std::string&) {
+        ended = true;
+        last = SendMessageA(bar, PBM_GETPOS, 0, 0);
+        end = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+        return IDOK;
+    };
+    EXPECT_EQ(uninstallThroughWindow(program, kCaption, IDOK, false, atFinal), std::vector<std::string>{kFinal});
+    user.join();
+    EXPECT_GT(took, 5000u) << "too small an installation to outlast five seconds";
+    EXPECT_FALSE(hung);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(endSession, FALSE);
+    ASSERT_FALSE(positions.empty());
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_LT(positions.front(), positions.back());
+    EXPECT_GE(end, 1000) << "the files the check found";
+    EXPECT_EQ(last, end);
+    EXPECT_EQ(program.waitExit(), 0u);
+    waitForScript(exe);
+    removeTree(folder);
 }
 
 // At a drive root the program's folder cannot be told from the drive: it

@@ -491,7 +491,10 @@ std::vector<std::string> uninstallThroughWindow(Program& program, const std::str
     }
     pressButton(confirm, answer);
     waitGone(confirm);
-    while (HWND box = waitForDialog(program.pid(), nullptr, 5000, {main})) {
+    // A long removal comes before the next box; an ended program brings none.
+    HWND box;
+    auto boxOrEnd = [&] { return (box = waitForDialog(program.pid(), nullptr, 0, {main})) || !program.running(); };
+    while (waitFor(boxOrEnd, 60000) && box) {
         texts.push_back(messageBoxText(box));
         int button = reply(texts.back());
         pressButton(box, button);

@@ -102,7 +102,8 @@ void setClipboardText(const std::string& text);
 // button, there being no readme button) in the window captioned caption,
 // answers the confirmation with answer (ticking the save files when tick),
 // then each box with what reply gives for its text (OK by default); returns
-// their texts, up to the last box, a cancelled run's or a Cancel.
+// their texts, up to the last box, a cancelled run's or a Cancel, or the
+// program's end.
 std::vector<std::string> uninstallThroughWindow(Program& program, const std::string& caption, int answer, bool tick,
                                                 const std::function<int(const std::string&)>& reply =
                                                     [](const std::string&) { return IDOK; });

@@ -51,7 +51,7 @@ protected:
     {
         SweptFolder folder = held();
         MarkedFiles marked = {};
-        int count = findFilesInUse(folder, false, text, IN_USE_TEXT_BYTES, &marked);
+        int count = findFilesInUse(folder, false, text, IN_USE_TEXT_BYTES, &marked, nullptr);
         EXPECT_EQ(marked.count, 0) << "every mark taken back";
         CloseHandle(folder.held);
         return count;
@@ -68,11 +68,12 @@ struct SweepCase {
 TEST_F(FolderSweep, DeletesWhatThePatternsName)
 {
     const SweepCase cases[] = {
-        {"fixed names and *.gid",
-         {"inst\\install.arc", "inst\\install.env", "inst\\insttscr.rct", "inst\\a.gid", "inst\\B.GID",
-          "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\c.gid"},
-         {},
-         {"inst\\", "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\", "inst\\sub\\c.gid"}},
+        {"fixed names and *.gid; what the program starts from is left, whatever the patterns",
+         {"inst\\install.arc", "inst\\install.env", "inst\\Insttscr.RCT", "inst\\a.gid", "inst\\B.GID",
+          "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\c.gid", "inst\\sub\\install.env"},
+         {"*.env", "insttscr.*", "sub\\*.env"},
+         {"inst\\", "inst\\install.env", "inst\\Insttscr.RCT", "inst\\dir.gid\\", "inst\\keep.txt", "inst\\sub\\",
+          "inst\\sub\\c.gid"}},
         {"two levels: only the inner folder goes",
          {"inst\\a\\b\\x.dat", "inst\\a\\y.dat"},
          {"a\\b\\*.dat"},

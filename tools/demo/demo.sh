@@ -87,6 +87,13 @@ demo_install() {
         demo_fill "$folder/${path//\\//}" "$size"
         printf 'gone\tfile\t%s\\%s\n' "$DEMO_FOLDER" "$path" >>"$list"
     done <"$ROOT/examples/files.txt"
+    # The voice files, small and many as a game has them: enough that the
+    # removal takes a moment, and the window can be seen at work.
+    local i
+    mkdir -p "$folder/data/voice"
+    for ((i = 1; i <= 12000; i++)); do
+        : >"$folder/data/voice/v$i.ogg"
+    done
     (cd "$folder" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g') |
         while read -r sub; do printf 'gone\tfolder\t%s\\%s\n' "$DEMO_FOLDER" "$sub"; done >>"$list"
 

@@ -10,6 +10,7 @@
 // Registry paths begin with HKCU\ or HKLM\. Exit status 0 when every item
 // ended as expected.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -138,12 +139,13 @@ bool printTable(const std::vector<Item>& items)
     return allAsExpected;
 }
 
-// Saves what the screen shows of the window as a PNG file.
-void saveScreenshot(HWND window, const std::string& folder, const char* name)
+// Saves what the screen shows of the window as a PNG file, once it has
+// had settleMs to draw itself.
+void saveScreenshot(HWND window, const std::string& folder, const char* name, DWORD settleMs = 400)
 {
     SetForegroundWindow(window);
     RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(400);
+    Sleep(settleMs);
     RECT rect;
     GetWindowRect(window, &rect);
     if (savePng(captureScreen(rect), folder + "\\" + name))
@@ -178,7 +180,6 @@ void waitForScript(const std::string& exe)
     say("-- waiting for the script to delete uninst.exe and the folder\n");
     if (!waitFor([&] { return !exists(exe); }, 60000))
         say("   uninst.exe is still there after 60 s\n");
-    waitFor([&] { return !exists(folderOf(exe)); }, 5000);
 }
 
 // Answers every box the program shows until it has ended; false when the
@@ -249,7 +250,23 @@ int walk(const std::string& exe, const std::string& shots)
     pressButton(confirm, IDOK);
     waitGone(confirm);
 
-    if (!answerBoxes(program, main, shots, 4)) {
+    // The window at work, caught as the bar passes a third; the files go
+    // on meanwhile, so it is taken at once.
+    HWND bar = NULL;
+    LRESULT done = 0, all = 0;
+    if (waitFor(
+            [&] {
+                bar = FindWindowExA(main, NULL, PROGRESS_CLASSA, NULL);
+                all = bar ? SendMessageA(bar, PBM_GETRANGE, FALSE, 0) : 0;
+                done = bar ? SendMessageA(bar, PBM_GETPOS, 0, 0) : 0;
+                return all > 1 && done * 3 >= all;
+            },
+            30000)) {
+        say("-- removing: %ld of %ld files\n", (long)done, (long)all);
+        saveScreenshot(main, shots, "04-removing.png", 50);
+    }
+
+    if (!answerBoxes(program, main, shots, 5)) {
         say("the uninstall stopped; closing the window\n");
         postClose(main);
         program.waitExit(5000);
@@ -292,6 +309,17 @@ int main(int argc, char** argv)
     std::vector<Item> items = readChecklist(argv[3]);
     snapshot(items, false);
     int result = mode == "auto" ? walk(exe, argv[4]) : watch(exe);
+    // The script removes the folders a moment after uninst.exe, the one
+    // above last: a little time for all that should go.
+    waitFor(
+        [&] {
+            for (const Item& item : items) {
+                if (item.shouldGo && itemExists(item))
+                    return false;
+            }
+            return true;
+        },
+        5000);
     snapshot(items, true);
     bool asExpected = printTable(items);
     return result != 0 ? result : (asExpected ? 0 : 1);
