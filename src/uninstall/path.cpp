@@ -15,14 +15,6 @@ bool isCharBoundary(const char* s, size_t at)
     return p == s + at;
 }
 
-bool endsInDirSeparator(const char* s)
-{
-    const char* last = nullptr;
-    for (const char* p = s; *p; p = mbNextChar(p))
-        last = p;
-    return last && isDirSeparator((unsigned char)*last);
-}
-
 void copyPart(char* out, const char* from, size_t length)
 {
     memcpy(out, from, length);
@@ -87,66 +79,11 @@ int appendText(char* buffer, size_t size, const char* text)
     return 0;
 }
 
-int splitPath(const char* path, PathParts* parts)
+void replaceExtension(char* out, const char* path, const char* newExtension)
 {
-    parts->drive[0] = parts->dir[0] = parts->name[0] = parts->ext[0] = '\0';
-    size_t n = strlen(path);
-    if (n >= MAX_PATH_BYTES)
-        return -1;
-    const char* start = path;
-    if (n >= 2 && path[1] == ':' && !isAnsiLeadByte((unsigned char)path[0])) {
-        copyPart(parts->drive, path, 2);
-        start += 2;
-    }
-    const char* name = start;
-    const char* dot = nullptr;
-    for (const char* p = start; *p; p = mbNextChar(p)) {
-        if (isDirSeparator((unsigned char)*p)) {
-            name = p + 1;
-            dot = nullptr;
-        } else if (*p == '.') {
-            dot = p;
-        }
-    }
-    const char* end = path + n;
-    const char* ext = dot ? dot : end;
-    copyPart(parts->dir, start, name - start);
-    copyPart(parts->name, name, ext - name);
-    copyPart(parts->ext, ext, end - ext);
-    return 0;
-}
-
-int joinPath(char* out, const char* drive, const char* dir, const char* name, const char* ext)
-{
-    // Built aside, so that out may be one of the parts.
-    char path[MAX_PATH_BYTES] = "";
-    char driveLetter[3] = {drive[0], ':', '\0'};
-    bool fits = (!drive[0] || appendText(path, sizeof path, driveLetter) == 0) &&
-                appendText(path, sizeof path, dir) == 0 &&
-                (!dir[0] || endsInDirSeparator(dir) || appendText(path, sizeof path, "\\") == 0) &&
-                appendText(path, sizeof path, name) == 0 &&
-                (!ext[0] || ext[0] == '.' || appendText(path, sizeof path, ".") == 0) &&
-                appendText(path, sizeof path, ext) == 0;
-    if (!fits) {
-        out[0] = '\0';
-        return -1;
-    }
     strcpy(out, path);
-    return 0;
-}
-
-int replaceExtension(char* out, const char* path, const char* newExtension)
-{
-    PathParts parts;
-    if (splitPath(path, &parts) != 0) {
-        out[0] = '\0';
-        return -1;
-    }
-    // No code page has a trail byte below 0x40, so a final '.' is a dot.
-    size_t n = strlen(parts.name);
-    if (n > 0 && parts.name[n - 1] == '.')
-        parts.name[n - 1] = '\0';
-    return joinPath(out, parts.drive, parts.dir, parts.name, newExtension);
+    char* dot = mbFindLastByte(out, '.');
+    strcpy(dot + 1, newExtension);
 }
 
 int matchInstFolderParent(char* parent, const char* installFolder, const char* instFolder)

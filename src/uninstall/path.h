@@ -32,29 +32,10 @@ char* addTrailingSeparator(char* path);
 // when the result would not fit.
 int appendText(char* buffer, size_t size, const char* text);
 
-// The four parts of a path. drive is "X:" or empty; dir keeps its last
-// separator ('\' or '/'); ext keeps its dot.
-struct PathParts {
-    char drive[3];
-    char dir[MAX_PATH_BYTES];
-    char name[MAX_PATH_BYTES];
-    char ext[MAX_PATH_BYTES];
-};
-
-// Splits path into its parts. -1 (all parts empty) when path is longer
-// than a path buffer holds.
-int splitPath(const char* path, PathParts* parts);
-
-// Joins the parts into out (MAX_PATH_BYTES): drive letter and colon, dir
-// with a '\' added when it lacks a separator, name, ext with a dot added
-// when it lacks one. Any part may be empty. -1 (out empty) when the path
-// would not fit; out may be one of the inputs.
-int joinPath(char* out, const char* drive, const char* dir, const char* name, const char* ext);
-
-// out = path with its extension replaced by newExtension (a dot put before
-// it unless it has one); a dot that ends the name goes first. -1 (out
-// empty) when it would not fit.
-int replaceExtension(char* out, const char* path, const char* newExtension);
+// out (MAX_PATH_BYTES) = path, a file name with an extension, with that
+// extension replaced by newExtension (given without its dot); path and the
+// new extension must fit, as the script's path and "pif" do.
+void replaceExtension(char* out, const char* path, const char* newExtension);
 
 // The parent of installFolder and whether its last folder name is
 // instFolder (case-sensitive, whole name). parent (MAX_PATH_BYTES) is the

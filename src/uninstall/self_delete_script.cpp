@@ -48,8 +48,7 @@ int buildSelfDeleteScript(const char* exePath, const char* tempFolder, int remov
     strcpy(scriptPath, tempFolder);
     addTrailingSeparator(scriptPath);
     strcat(scriptPath, kScriptName);
-    if (replaceExtension(pifPath, scriptPath, "pif") != 0)
-        return -1;
+    replaceExtension(pifPath, scriptPath, "pif");
 
     bool written = appendText(script, scriptSize, ":retry\r\n") == 0 &&
                    appendLine(script, scriptSize, "del \"", exePath, "\"\r\n") == 0 &&
