@@ -19,9 +19,16 @@ NtFileInformationCall ntSetInformationFile = (NtFileInformationCall)(void*)ntdll
 HANDLE holdFolder(const char* path)
 {
     // Listing access takes part in sharing, where attributes alone would
-    // not. The link itself is opened, never what it leads to.
-    return CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    // not. The link itself is opened, never what it leads to. A program
+    // that has the folder open for deletion already (to rename it, say)
+    // keeps it from being held so; it is opened with delete sharing then,
+    // as everything goes through the handle and a rename leads nowhere.
+    for (DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;; share |= FILE_SHARE_DELETE) {
+        HANDLE folder = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, share, NULL, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+        if (folder != INVALID_HANDLE_VALUE || (share & FILE_SHARE_DELETE) || GetLastError() != ERROR_SHARING_VIOLATION)
+            return folder;
+    }
 }
 
 int ansiName(NtName name, char* out, size_t size)

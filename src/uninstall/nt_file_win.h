@@ -40,8 +40,9 @@ struct NtName {
 
 // Opens the folder at path so that it can be neither renamed, removed nor
 // replaced until the handle is closed, and on Windows neither can any
-// folder above it; a link is held itself, not what it leads to.
-// INVALID_HANDLE_VALUE when it cannot be opened so.
+// folder above it; a link is held itself, not what it leads to. Where
+// another program holds it for deletion, it is opened all the same.
+// INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE holdFolder(const char* path);
 
 // The name in the ANSI code page into out (size bytes), exactly: -1 when
