@@ -29,8 +29,9 @@ of literals, which only the literal operator shortens as a whole):
 Judging: a mutant is killed when a test program fails, crashes or runs past
 its time limit, or when the fuzz target finds something; it survives when
 all of them pass; one that does not compile counts as neither. Survivors
-listed in equivalent.txt, each with the reason it changes nothing, are
-reported apart.
+listed in equivalent.txt, each with the reason it changes nothing, and in
+unreachable.txt, each with the caller or bound that keeps every input
+showing it away, are reported apart.
 """
 
 import argparse
@@ -47,6 +48,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCRATCH = os.path.join(ROOT, "build", "mutate")
 EQUIVALENT_LIST = os.path.join(ROOT, "tools", "mutate", "equivalent.txt")
+UNREACHABLE_LIST = os.path.join(ROOT, "tools", "mutate", "unreachable.txt")
 
 # The fuzz target that drives each reader and the decoder.
 FUZZ_TARGETS = {
@@ -384,11 +386,12 @@ def mutated_text(mutant):
     return "\n".join(lines)
 
 
-def read_equivalent_list():
-    """Mutant key -> the reason it changes nothing, from equivalent.txt:
-    each key as a line of its own, its reason on the indented lines below."""
+def read_judged_list(path):
+    """Mutant key -> the reason given for it, from equivalent.txt or
+    unreachable.txt: each key as a line of its own, its reason on the
+    indented lines below."""
     known, key = {}, None
-    for line in read(EQUIVALENT_LIST).splitlines():
+    for line in read(path).splitlines():
         if line.startswith("#") or not line.strip():
             continue
         if line[0] in " \t" and key:
@@ -657,38 +660,48 @@ def minutes(seconds):
 
 
 def report(mutants, title, began, results_name):
-    """Survivors, then the counts by operator and the totals."""
-    known = read_equivalent_list()
-    equivalent = [m for m in mutants if m.status == "survived" and m.key() in known]
-    survived = [m for m in mutants if m.status == "survived" and m.key() not in known]
+    """Survivors, then those judged by hand, then the counts by operator
+    and the totals."""
+    lists = (("equivalent", read_judged_list(EQUIVALENT_LIST),
+              "known equivalent, each with its reason in tools/mutate/equivalent.txt"),
+             ("unreachable", read_judged_list(UNREACHABLE_LIST),
+              "unreachable: no caller gives an input that shows them, each with its reason in "
+              "tools/mutate/unreachable.txt"))
+    for m in mutants:
+        for status, known, _ in lists:
+            if m.status == "survived" and m.key() in known:
+                m.status = status
+    survived = [m for m in mutants if m.status == "survived"]
     killed = [m for m in mutants if m.status == "killed"]
-    broken = [m for m in mutants if m.status == "not compiled"]
     print("== %s: survivors" % title)
     for m in survived:
         print(m.describe())
-    if equivalent:
-        print("== known equivalent, each with its reason in tools/mutate/equivalent.txt")
-        for m in equivalent:
-            m.status = "equivalent"
-            print(m.describe())
+    for status, _, heading in lists:
+        judged_by_hand = [m for m in mutants if m.status == status]
+        if judged_by_hand:
+            print("== " + heading)
+            for m in judged_by_hand:
+                print(m.describe())
+    statuses = ["killed", "survived", "equivalent", "unreachable", "not compiled"]
     tables = (("operator", lambda m: m.operator, OPERATOR_NAMES),
               ("file", lambda m: m.path, sorted({m.path for m in mutants})))
-    for title, group, names in tables:
-        print("== by %s: made, killed, survived, known equivalent, not compiled" % title)
-        for name in names:
-            of = [m for m in mutants if group(m) == name]
+    for name, group, names in tables:
+        print("== by %s: made, killed, survived, known equivalent, unreachable, not compiled" % name)
+        for value in names:
+            of = [m for m in mutants if group(m) == value]
             if of:
-                print("  %-36s %5d %5d %5d %5d %5d" % (
-                    name, len(of), sum(m in killed for m in of), sum(m in survived for m in of),
-                    sum(m in equivalent for m in of), sum(m in broken for m in of)))
+                print("  %-36s %5d" % (value, len(of)) + "".join(
+                    " %5d" % sum(m.status == st for m in of) for st in statuses))
     with open(os.path.join(SCRATCH, results_name), "w", encoding="utf-8") as f:
         for m in mutants:
             f.write("%-12s %s%s\n" % (m.status, m.describe(), "  [%s]" % m.detail if m.detail else ""))
-    judged = len(killed) + len(survived) + len(equivalent)
-    extra = ["%d known equivalent" % len(equivalent)] if equivalent else []
-    extra.append("%d did not compile" % len(broken))
+    count = {st: sum(m.status == st for m in mutants) for st in statuses}
+    judged = len(mutants) - count["not compiled"]
+    extra = ["%d known equivalent" % count["equivalent"]] if count["equivalent"] else []
+    extra += ["%d unreachable" % count["unreachable"]] if count["unreachable"] else []
+    extra.append("%d did not compile" % count["not compiled"])
     print("%d killed, %d survived of %d (%s); %s; every mutant in build/mutate/%s" % (
-        len(killed), len(survived), judged, ", ".join(extra), minutes(time.time() - began), results_name))
+        count["killed"], count["survived"], judged, ", ".join(extra), minutes(time.time() - began), results_name))
     return 0
 
 
