@@ -14,16 +14,20 @@ namespace {
 const char kMainCaption[] = "ＴＡＶＥＬＯ アプリケーション アンインストール";
 const DWORD kScriptTimeoutMs = 30000;
 
-int countProcesses(const char* exeName)
+// The processes running exeName, children of parent only unless parent is
+// 0: their ids.
+std::vector<DWORD> processes(const char* exeName, DWORD parent = 0)
 {
-    int count = 0;
+    std::vector<DWORD> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        count += _stricmp(entry.szExeFile, exeName) == 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if ((!parent || entry.th32ParentProcessID == parent) && _stricmp(entry.szExeFile, exeName) == 0)
+            found.push_back(entry.th32ProcessID);
+    }
     CloseHandle(snapshot);
-    return count;
+    return found;
 }
 
 // The user's defaults for the command interpreter (AutoRun, delayed
@@ -46,21 +50,6 @@ std::string commandLineOf(HANDLE process)
     char text[2048];
     int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), (int)wide.size(), text, sizeof text, NULL, NULL);
     return std::string(text, n > 0 ? n : 0);
-}
-
-// The first child process of parent running exeName, or 0.
-DWORD childProcess(DWORD parent, const char* exeName)
-{
-    DWORD child = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more && !child; more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == parent && _stricmp(entry.szExeFile, exeName) == 0)
-            child = entry.th32ProcessID;
-    }
-    CloseHandle(snapshot);
-    return child;
 }
 
 // Started with the process id in this variable, the test program only
@@ -146,7 +135,10 @@ TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
             expected.insert(expected.begin(), "フォルダ[" + folder + "]にはユーザファイルが残っています。");
         EXPECT_EQ(uninstallThroughWindow(program, kMainCaption, IDOK, false), expected) << s.folder;
         DWORD pid = 0;
-        EXPECT_TRUE(waitFor([&] { return (pid = childProcess(program.pid(), "cmd.exe")) != 0; })) << s.folder;
+        EXPECT_TRUE(waitFor([&] {
+            std::vector<DWORD> children = processes("cmd.exe", program.pid());
+            return (pid = children.empty() ? 0 : children[0]) != 0;
+        })) << s.folder;
         EXPECT_EQ(program.waitExit(), 0u) << s.folder;
 
         HANDLE cmd = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
@@ -164,7 +156,7 @@ TEST(SelfDelete, ScriptRemovesProgramAndFolderAfterExit)
 
         // The script deletes itself last.
         EXPECT_TRUE(waitFor([&] { return !exists(exe) && !exists(script); }, kScriptTimeoutMs)) << s.folder;
-        EXPECT_TRUE(waitFor([&] { return countProcesses("cmd.exe") == 0; }, 5000)) << s.folder;
+        EXPECT_TRUE(waitFor([&] { return processes("cmd.exe").empty(); }, 5000)) << s.folder;
         EXPECT_FALSE(exists(pif)) << s.folder;
         EXPECT_EQ(exists(folder), s.userFile) << s.folder;
         if (s.userFile) {

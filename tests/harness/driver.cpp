@@ -1,5 +1,6 @@
 #include "harness/driver.h"
 #include "harness/inventory.h"
+#include "image/rct_encode.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -42,12 +43,6 @@ void makeFolders(const std::string& path)
     CreateDirectoryA(path.c_str(), NULL);
 }
 
-void put32(std::string& s, int v)
-{
-    for (int i = 0; i < 4; ++i)
-        s += (char)((unsigned)v >> (8 * i) & 0xFF);
-}
-
 }  // namespace
 
 std::string freshFolder(const std::string& name)
@@ -72,13 +67,6 @@ void makePath(const std::string& path)
     makeFoldersTo(path);
     if (path.back() != '\\')
         writeFile(path, path);
-}
-
-std::string currentDirectory()
-{
-    char path[MAX_PATH];
-    GetCurrentDirectoryA(sizeof path, path);
-    return path;
 }
 
 std::string readFile(const std::string& path)
@@ -138,35 +126,25 @@ void copyBuiltProgram(const std::string& name, const std::string& path)
     CopyFileA((driverFolder() + "\\" + name).c_str(), path.c_str(), FALSE);
 }
 
-std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r)
+std::string titlePicture(int w, int h, const char* name, std::vector<unsigned char>* pixels)
 {
-    // Pixel 0 literal, then one copy from the left pixel for the rest
-    // (a 16-bit count, split when the picture is large).
-    std::string stream = {(char)b, (char)g, (char)r};
-    long left = (long)w * h - 1;
-    while (left > 0) {
-        if (left < 4) {
-            stream += (char)(0x80 | (left - 1));
-            left = 0;
-        } else {
-            long n = left > 65539 ? 65539 : left;
-            stream += (char)0x83;
-            stream += (char)((n - 4) & 0xFF);
-            stream += (char)((n - 4) >> 8);
-            left -= n;
+    std::vector<unsigned char> bgr;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            bgr.push_back((unsigned char)(x * 255 / w));
+            bgr.push_back((unsigned char)(y * 7 + x * 3));
+            bgr.push_back((unsigned char)(((x / 8 + y / 8) & 1) ? 0xE0 : 0x30));
         }
-    }
-    std::string file = "\x98\x5A\x92\x9A" "TC00";
-    put32(file, w);
-    put32(file, h);
-    put32(file, (int)stream.size());
-    return file + stream;
+    std::vector<unsigned char> file = encodeRctFile(bgr.data(), w, h, name);
+    if (pixels)
+        *pixels = bgr;
+    return std::string(file.begin(), file.end());
 }
 
 std::string prepareInstallation(const std::string& folder, const std::string& installEnv)
 {
     writeFile(folder + "\\install.env", installEnv);
-    writeFile(folder + "\\insttscr.rct", solidPicture(8, 8, 0x80, 0x40, 0x20));
+    writeFile(folder + "\\insttscr.rct", titlePicture(8, 8));
     return installProgram(folder);
 }
 
@@ -223,19 +201,21 @@ bool Program::running() const
 
 namespace {
 
-struct DialogSearch {
+// Visible top-level windows of a class, of one process (any when pid is 0).
+struct WindowSearch {
     DWORD pid;
+    const char* className;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK collectDialog(HWND window, LPARAM param)
+BOOL CALLBACK collectWindow(HWND window, LPARAM param)
 {
-    DialogSearch* search = (DialogSearch*)param;
+    WindowSearch* search = (WindowSearch*)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char className[64];
-    if (pid == search->pid && IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
-        strcmp(className, "#32770") == 0)
+    if ((!search->pid || pid == search->pid) && IsWindowVisible(window) &&
+        GetClassNameA(window, className, sizeof className) && _stricmp(className, search->className) == 0)
         search->found.push_back(window);
     return TRUE;
 }
@@ -247,13 +227,18 @@ BOOL CALLBACK collectChild(HWND window, LPARAM param)
     return TRUE;
 }
 
+std::vector<HWND> windowsOf(DWORD pid, const char* className)
+{
+    WindowSearch search = {pid, className, {}};
+    EnumWindows(collectWindow, (LPARAM)&search);
+    return search.found;
+}
+
 }  // namespace
 
 std::vector<HWND> dialogsOf(DWORD pid)
 {
-    DialogSearch search = {pid, {}};
-    EnumWindows(collectDialog, (LPARAM)&search);
-    return search.found;
+    return windowsOf(pid, "#32770");
 }
 
 HWND waitForDialog(DWORD pid, const char* caption, DWORD timeoutMs, const std::vector<HWND>& except)
@@ -376,30 +361,9 @@ HWND focusOf(HWND window)
     return info.hwndFocus;
 }
 
-namespace {
-
-struct ClassSearch {
-    const char* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectOfClass(HWND window, LPARAM param)
-{
-    ClassSearch* search = (ClassSearch*)param;
-    char className[64];
-    if (IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
-        _stricmp(className, search->className) == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
 std::vector<HWND> windowsOfClass(const char* className)
 {
-    ClassSearch search = {className, {}};
-    EnumWindows(collectOfClass, (LPARAM)&search);
-    return search.found;
+    return windowsOf(0, className);
 }
 
 void endProcessOf(HWND window)
@@ -554,18 +518,6 @@ bool savePng(const Capture& capture, const std::string& path)
     for (size_t i = 0; i + 2 < rgb.size(); i += 3)
         std::swap(rgb[i], rgb[i + 2]);
     return stbi_write_png(path.c_str(), capture.width, capture.height, 3, rgb.data(), capture.width * 3) != 0;
-}
-
-std::string artefactPath(const std::string& relative)
-{
-    std::string build = driverFolder();
-    size_t sep = build.rfind('\\');
-    if (sep != std::string::npos)
-        build.resize(sep);
-    std::string path = build + "\\" + relative;
-    size_t last = path.rfind('\\');
-    makeFolders(path.substr(0, last));
-    return path;
 }
 
 }  // namespace harness

@@ -17,7 +17,6 @@ void writeFile(const std::string& path, const std::string& bytes);
 // Creates the folders on the way to path, and the file itself (holding its
 // own path) unless path ends in '\'.
 void makePath(const std::string& path);
-std::string currentDirectory();
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
 void removeTree(const std::string& path);
@@ -25,8 +24,11 @@ void removeTree(const std::string& path);
 std::string installProgram(const std::string& folder);
 // Copies the program name built beside this driver to path.
 void copyBuiltProgram(const std::string& name, const std::string& path);
-// A valid title picture: w x h pixels of one colour (blue, green, red).
-std::string solidPicture(int w, int h, unsigned char b, unsigned char g, unsigned char r);
+// A title picture of w x h pixels, each unlike its neighbours, so that a
+// shifted, flipped or clipped drawing shows; made by the project's encoder,
+// named when name is given. pixels receives them (blue, green, red, top row
+// first). The program linking the harness links the encoder too.
+std::string titlePicture(int w, int h, const char* name = nullptr, std::vector<unsigned char>* pixels = nullptr);
 // The usual installation: uninst.exe, install.env with the given text and a
 // small insttscr.rct. Returns the path of uninst.exe.
 std::string prepareInstallation(const std::string& folder, const std::string& installEnv);
@@ -122,9 +124,6 @@ Capture captureScreen(const RECT& screenRect);
 RECT clientOnScreen(HWND window);
 // Writes the capture as a PNG file; false when it could not be written.
 bool savePng(const Capture& capture, const std::string& path);
-// build\<relative> beside the build tree this driver runs from, its folders
-// made: the place for artefacts such as screenshots.
-std::string artefactPath(const std::string& relative);
 
 // Waits for a predicate, polling; false on timeout.
 template <class F>

@@ -17,16 +17,4 @@ TEST(CodePage, FindByteSkipsTrailBytes)
     EXPECT_EQ(mbFindByte(lone, 0x83), nullptr);
 }
 
-TEST(CodePage, LowerCaseLeavesDoubleByteCharacters)
-{
-    char s[] = "UnInst.EXE ソA Ｘ@[Z";
-    mbLowerAscii(s);
-    EXPECT_STREQ(s, "uninst.exe ソa Ｘ@[z");
-    // 0x83 0x41 is the katakana ァ: its trail byte 'A' must stay upper case.
-    char t[] = {(char)0x83, 'A', 'B', 0};
-    mbLowerAscii(t);
-    EXPECT_EQ(t[1], 'A');
-    EXPECT_EQ(t[2], 'b');
-}
-
 }  // namespace

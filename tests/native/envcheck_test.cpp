@@ -11,14 +11,6 @@ using namespace envcheck;
 
 namespace {
 
-std::string repeat(const std::string& text, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += text;
-    return out;
-}
-
 std::string sourceRoot()
 {
     std::string file = __FILE__;

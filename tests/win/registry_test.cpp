@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include "shell/report_win.h"
 #include "uninstall/registry_win.h"
 #include "uninstall/uninstall_procedure.h"
 #include "win/engine_support.h"
-#include "win/message_box_hook.h"
 
 using namespace harness;
 
@@ -119,6 +119,20 @@ TEST_F(Registry, DeleteKeyTreeTouchesNothingButTheNamedSubkey)
     EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, kTree));
 }
 
+// Answers each box this thread shows with Cancel (which would also cancel a
+// confirmation), keeping its text.
+std::vector<std::string> g_boxes;
+LRESULT CALLBACK cancelBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    char className[16] = "";
+    GetClassNameA((HWND)wParam, className, sizeof className);
+    if (code == HCBT_ACTIVATE && strcmp(className, "#32770") == 0) {
+        g_boxes.push_back(messageBoxText((HWND)wParam));
+        PostMessageA((HWND)wParam, WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 TEST_F(Registry, ProbeCreatesTheMachineKeyOrReportsNoRights)
 {
     std::string probe = kTree + "\\Probe";
@@ -139,32 +153,20 @@ TEST_F(Registry, ProbeCreatesTheMachineKeyOrReportsNoRights)
     // The uninstall stops there with its message, and removes nothing.
     useSettings("REG_GLOBAL\tuninst-test-eng\r\nREG_LOCAL\tApp\r\n");
     setRegistryValue(HKEY_CURRENT_USER, kTree + "\\App");
-    {
-        MessageBoxHook boxes(IDCANCEL);  // would also cancel a confirmation
-        EXPECT_EQ(runUninstall(), -1);
-        EXPECT_EQ(boxes.count(), 1);
-        EXPECT_EQ(boxes.last().text, "インストールにはAdministrator権限が必要です。");
-    }
+    HHOOK hook = SetWindowsHookExA(WH_CBT, cancelBoxes, NULL, GetCurrentThreadId());
+    EXPECT_EQ(runUninstall(), -1);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_boxes, std::vector<std::string>{"インストールにはAdministrator権限が必要です。"});
     EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, kTree + "\\App"));
     RegCloseKey(gone);
 }
 
-TEST_F(Registry, UninstallEntryIsDeletedByTheTitleWithItsBlanks)
+// One deletion, not a tree's: an entry holding a subkey stays. (The end-to-
+// end tier shows the entry deleted by the title, blanks and all.)
+TEST_F(Registry, UninstallEntryWithASubkeyStays)
 {
     useSettings("TITLEBAR\tMy|Game|2\r\n");
     const std::string entry = std::string(kUninstallKey) + "\\ZiVizMy Game 2";
-    const std::string others[] = {std::string(kUninstallKey) + "\\ZiVizMy Game",
-                                  std::string(kUninstallKey) + "\\ZiVizMy Game 2 plus"};
-    setRegistryValue(HKEY_LOCAL_MACHINE, entry, "DisplayName", "My Game 2");
-    for (const std::string& other : others)
-        setRegistryValue(HKEY_LOCAL_MACHINE, other);
-    removeUninstallEntry();
-    EXPECT_FALSE(registryKeyExists(HKEY_LOCAL_MACHINE, entry));
-    for (const std::string& other : others) {
-        EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, other)) << other;
-        deleteRegistryTree(HKEY_LOCAL_MACHINE, other);
-    }
-    // One deletion, not a tree's: an entry holding a subkey stays.
     setRegistryValue(HKEY_LOCAL_MACHINE, entry + "\\sub");
     removeUninstallEntry();
     EXPECT_TRUE(registryKeyExists(HKEY_LOCAL_MACHINE, entry));

@@ -1,13 +1,11 @@
 // What the end-to-end tier cannot bring about in the message operations: a
-// text longer than any of the program's, a clipboard held by another
-// program.
+// clipboard held by another program.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include "harness/driver.h"
 #include "shell/report_win.h"
-#include "win/message_box_hook.h"
 
 // The import slot through which the code under test calls OpenClipboard.
 #ifdef _WIN64
@@ -20,16 +18,6 @@ using harness::clipboardText;
 using harness::setClipboardText;
 
 namespace {
-
-// A path far longer than the text buffer is cut, never written past it.
-TEST(Report, LongTextIsCutToTheBuffer)
-{
-    MessageBoxHook boxes(IDOK);
-    std::string path(3000, 'p');
-    reportError("[%s]", path.c_str());
-    EXPECT_EQ(boxes.last().text.size(), 1023u);
-    EXPECT_EQ(clipboardText(), "[" + path.substr(0, 1022));
-}
 
 // Stands in for OpenClipboard while alive: records the window each call
 // names and refuses the first calls as a program holding the clipboard would.

@@ -56,35 +56,6 @@ TEST(SelfDeleteScriptWrite, ReplacesWhateverSitsAtTheName)
     removeTree(folder);
 }
 
-TEST(SelfDeleteScriptWrite, RemovesPlantedSymbolicLinkNotItsTarget)
-{
-    std::string folder = freshFolder("sdlink");
-    std::string script = folder + "\\TaveloSuicide.bat";
-    std::string file = folder + "\\victim.txt", subfolder = folder + "\\victim";
-    writeFile(file, "keep me");
-    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    CreateDirectoryA(subfolder.c_str(), NULL);
-    writeFile(subfolder + "\\inside.txt", "keep me too");
-    const struct {
-        const std::string& target;
-        DWORD flags;
-    } links[] = {{file, 0}, {subfolder, SYMBOLIC_LINK_FLAG_DIRECTORY}};
-    for (const auto& link : links) {
-        // Wine 8 answers TRUE and makes nothing.
-        CreateSymbolicLinkA(script.c_str(), link.target.c_str(), link.flags);
-        if (attributesOf(script) == INVALID_FILE_ATTRIBUTES || !(attributesOf(script) & FILE_ATTRIBUTE_REPARSE_POINT))
-            GTEST_SKIP() << "no symbolic links on this system";
-        ASSERT_EQ(writeSelfDeleteScript(script.c_str(), kScript), 0) << link.target;
-        EXPECT_EQ(readFile(script), kScript);
-        EXPECT_EQ(attributesOf(script) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-        EXPECT_EQ(readFile(file), "keep me");
-        EXPECT_TRUE(attributesOf(file) & FILE_ATTRIBUTE_READONLY);
-        EXPECT_EQ(readFile(subfolder + "\\inside.txt"), "keep me too");
-        DeleteFileA(script.c_str());
-    }
-    removeTree(folder);
-}
-
 TEST(SelfDeleteScriptWrite, WritesNothingWhereItCannot)
 {
     std::string folder = freshFolder("sdfail");

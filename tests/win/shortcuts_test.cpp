@@ -1,5 +1,6 @@
-// Shortcut removal in the all-users programs folder and desktop: the three
-// known shortcuts go, the folders only when nothing else is left in them.
+// Shortcut removal in the all-users programs folder, for the settings the
+// end-to-end tier leaves out: the three known shortcuts go, the folders only
+// when nothing else is left in them.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -11,17 +12,10 @@ using namespace harness;
 
 namespace {
 
-std::string shellFolder(int id)
-{
-    char path[MAX_PATH];
-    EXPECT_TRUE(getSpecialFolderPath(NULL, id, path));
-    return path;
-}
-
 TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
 {
     ASSERT_TRUE(isNt6OrLater()) << "Wine poses as a recent Windows";
-    const std::string programs = shellFolder(CSIDL_COMMON_PROGRAMS);
+    const std::string programs = shellFolderPath(CSIDL_COMMON_PROGRAMS);
     const std::string title = "テスト タイトル";
     const std::string group = "ソフト会社\\";
     const std::string inGroup = group + title + "\\" + title;
@@ -65,18 +59,6 @@ TEST(Shortcuts, RemovesTheKnownShortcutsAndEmptyFolders)
         removeTree(programs + "\\" + group);
         removeTree(programs + "\\" + title);
     }
-}
-
-TEST(Shortcuts, RemovesOnlyTheTitlesDesktopShortcut)
-{
-    useSettings("TITLEBAR\tテスト|タイトル\r\n");
-    const std::string desktop = shellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    Inventory before = fileInventory(desktop);
-    makePath(desktop + "\\テスト タイトル.LNK");
-    makePath(desktop + "\\テスト タイトル 2.LNK");
-    removeDesktopShortcut();
-    EXPECT_EQ(minus(fileInventory(desktop), before), Inventory{"テスト タイトル 2.LNK"});
-    DeleteFileA((desktop + "\\テスト タイトル 2.LNK").c_str());
 }
 
 }  // namespace

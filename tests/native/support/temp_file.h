@@ -1,5 +1,6 @@
 // A file in the temporary folder with the given bytes, removed again when
-// the object goes. Shared by the native tests and the fuzz targets.
+// the object goes, and the other helpers of the native tests and the fuzz
+// targets.
 #pragma once
 #include <stddef.h>
 
@@ -21,3 +22,12 @@ private:
 
 // How many files the process holds open: a reader must close what it opens.
 int openDescriptors();
+
+// text, times over: the long files that install.env tests are made of.
+inline std::string repeat(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
