@@ -44,6 +44,16 @@ TEST(Path, LastSeparatorAndTrailingSeparator)
     }
 }
 
+// A text that would not fit is not appended at all (a long group and
+// title under the Start menu, a pattern below a deep folder).
+TEST(Path, AppendTextStaysInItsBuffer)
+{
+    char buffer[8] = "abc";
+    EXPECT_EQ(appendText(buffer, sizeof buffer, "defg"), 0);
+    EXPECT_EQ(appendText(buffer, sizeof buffer, "h"), -1);
+    EXPECT_STREQ(buffer, "abcdefg");
+}
+
 // The folder of a path: a drive root keeps its '\\'; a trail byte 0x5C is
 // no separator; without a separator, or with only a leading one, nothing
 // is cut.

@@ -206,13 +206,20 @@ TEST(RctDecode, MalformedFails)
     }
 }
 
-// The stream as the split hands it over: no longer than the picture could
-// ever need (4 bytes a pixel).
-TEST(RctDecode, SplitCutsTheStream)
+// The header's fields as the split reads them: the 32-bit sizes whole (a
+// picture one pixel wide may be this tall), the name skipped, the stream
+// no longer than the picture could ever need (4 bytes a pixel); the same
+// record read again for a plain file.
+TEST(RctDecode, SplitReadsTheHeader)
 {
+    Bytes tall = makeFile("六丁TC01", 1, 0x01000000, {1, 2, 3}, 2);
     RctHeader header = {};
     const unsigned char* stream;
     size_t streamSize;
+    ASSERT_EQ(splitRctFile(tall.data(), tall.size(), &header, &stream, &streamSize), 0);
+    EXPECT_TRUE(header.named);
+    EXPECT_EQ(header.height, 0x01000000);
+    EXPECT_EQ(stream, tall.data() + 24);
     Bytes generous = plain(2, 1, counting(7), 21);
     ASSERT_EQ(splitRctFile(generous.data(), generous.size(), &header, &stream, &streamSize), 0);
     EXPECT_EQ(streamSize, 8u);

@@ -28,10 +28,20 @@ TEST(SelfDeleteScript, ExactBytes)
                  "rd \"C:\\100%% & ^!\"\r\n"
                  "del \"C:\\a%%b\\ソ\\TaveloSuicide.pif\"\r\n"
                  "del \"C:\\a%%b\\ソ\\TaveloSuicide.bat\"\r\n");
-    // Every '%' doubled, however many the path holds.
+    // Every '%' doubled, however many the path holds; the folder above
+    // stays unless asked for.
     const std::string exe = "C:\\" + std::string(200, '%') + "\\u.exe";
     ASSERT_EQ(buildSelfDeleteScript(exe.c_str(), "T:\\", 0, scriptPath, pifPath, script, sizeof script), 0);
-    EXPECT_NE(std::string(script).find("del \"C:\\" + std::string(400, '%') + "\\u.exe\"\r\n"), std::string::npos);
+    std::string text = script;
+    EXPECT_NE(text.find("del \"C:\\" + std::string(400, '%') + "\\u.exe\"\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("rd \""), text.rfind("rd \"")) << text;
+    // A temporary folder (the user's TMP may be long) that leaves room for
+    // "\TaveloSuicide.bat", and one a byte too long: no script.
+    for (int extra : {0, 1}) {
+        const std::string temp(241 + extra, 't');
+        EXPECT_EQ(buildSelfDeleteScript("C:\\T\\u.exe", temp.c_str(), 0, scriptPath, pifPath, script, sizeof script),
+                  -extra);
+    }
 }
 
 }  // namespace
