@@ -5,9 +5,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 namespace harness {
 
 namespace {
@@ -510,14 +507,6 @@ RECT clientOnScreen(HWND window)
     GetClientRect(window, &rect);
     MapWindowPoints(window, NULL, (POINT*)&rect, 2);
     return rect;
-}
-
-bool savePng(const Capture& capture, const std::string& path)
-{
-    std::vector<unsigned char> rgb(capture.bgr);
-    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
-        std::swap(rgb[i], rgb[i + 2]);
-    return stbi_write_png(path.c_str(), capture.width, capture.height, 3, rgb.data(), capture.width * 3) != 0;
 }
 
 }  // namespace harness

@@ -122,8 +122,6 @@ struct Capture {
 Capture captureScreen(const RECT& screenRect);
 // The client area of window in screen coordinates.
 RECT clientOnScreen(HWND window);
-// Writes the capture as a PNG file; false when it could not be written.
-bool savePng(const Capture& capture, const std::string& path);
 
 // Waits for a predicate, polling; false on timeout.
 template <class F>

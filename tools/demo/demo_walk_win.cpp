@@ -17,10 +17,14 @@
 #include <string.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness/driver.h"
 #include "harness/registry_view.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
 
 using namespace harness;
 
@@ -38,6 +42,14 @@ void say(const char* format, ...)
     vfprintf(stderr, format, args);
     va_end(args);
     fflush(stderr);
+}
+
+bool savePng(const Capture& capture, const std::string& path)
+{
+    std::vector<unsigned char> rgb(capture.bgr);
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        std::swap(rgb[i], rgb[i + 2]);
+    return stbi_write_png(path.c_str(), capture.width, capture.height, 3, rgb.data(), capture.width * 3) != 0;
 }
 
 struct Item {
