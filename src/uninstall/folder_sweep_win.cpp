@@ -170,44 +170,8 @@ void deleteFile(const FoundFile& file, void*)
     deleteFoundFile(file);
 }
 
-void sweepEntry(const SweptFolder& folder, const char* entry, const SweepAction& action, bool startFiles);
-
-void sweepList(const SweptFolder& folder, const RemovalEntry* entry, const SweepAction& action)
-{
-    for (; entry; entry = entry->next)
-        sweepPattern(folder, entry->text, action);
-}
-
-}  // namespace
-
-const SweepAction kDeleteFiles = {deleteFile, nullptr, true};
-
-void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action)
-{
-    static const char* const kFixed[] = {"install.arc", "*.gid"};
-    for (const char* name : kFixed)
-        sweepPattern(folder, name, action);
-    sweepList(folder, delfilesList, action);
-}
-
-void sweepUserFiles(const SweptFolder& folder, const SweepAction& action)
-{
-    sweepList(folder, delfilesUserList, action);
-}
-
-void sweepStartFiles(const SweptFolder& folder, const SweepAction& action)
-{
-    for (const char* name : kStartFiles)
-        sweepEntry(folder, name, action, true);
-}
-
-void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action)
-{
-    sweepEntry(folder, entry, action, false);
-}
-
-namespace {
-
+// sweepPattern, the files the program starts from matched only when
+// startFiles.
 void sweepEntry(const SweptFolder& folder, const char* entry, const SweepAction& action, bool startFiles)
 {
     RemovalPattern pattern;
@@ -241,4 +205,37 @@ void sweepEntry(const SweptFolder& folder, const char* entry, const SweepAction&
     }
 }
 
+
+void sweepList(const SweptFolder& folder, const RemovalEntry* entry, const SweepAction& action)
+{
+    for (; entry; entry = entry->next)
+        sweepEntry(folder, entry->text, action, false);
+}
+
 }  // namespace
+
+const SweepAction kDeleteFiles = {deleteFile, nullptr, true};
+
+void sweepInstalledFiles(const SweptFolder& folder, const SweepAction& action)
+{
+    static const char* const kFixed[] = {"install.arc", "*.gid"};
+    for (const char* name : kFixed)
+        sweepPattern(folder, name, action);
+    sweepList(folder, delfilesList, action);
+}
+
+void sweepUserFiles(const SweptFolder& folder, const SweepAction& action)
+{
+    sweepList(folder, delfilesUserList, action);
+}
+
+void sweepStartFiles(const SweptFolder& folder, const SweepAction& action)
+{
+    for (const char* name : kStartFiles)
+        sweepEntry(folder, name, action, true);
+}
+
+void sweepPattern(const SweptFolder& folder, const char* entry, const SweepAction& action)
+{
+    sweepEntry(folder, entry, action, false);
+}

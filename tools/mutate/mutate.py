@@ -672,7 +672,6 @@ def report(mutants, title, began, results_name):
             if m.status == "survived" and m.key() in known:
                 m.status = status
     survived = [m for m in mutants if m.status == "survived"]
-    killed = [m for m in mutants if m.status == "killed"]
     print("== %s: survivors" % title)
     for m in survived:
         print(m.describe())
